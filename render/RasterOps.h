@@ -1,0 +1,40 @@
+// Clipped pixel helpers for code that paints the bitmap directly rather than through the
+// canvas's pen and brush: text cells and glyphs, and the rasterizer's own spans.
+// Every helper takes any 32-bit coordinates and touches only pixels inside the bitmap,
+// so callers never clip for themselves.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "render/Bitmap.h"
+
+namespace gridloom {
+
+// Paints the half-open rectangle [x0, x1) x [y0, y1) with a palette index. An empty or
+// inverted rectangle paints nothing.
+inline void FillRect(TBitmap& bitmap, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t index) {
+    const int32_t left = std::max<int32_t>(x0, 0);
+    const int32_t top = std::max<int32_t>(y0, 0);
+    const int32_t right = std::min<int32_t>(x1, bitmap.Width());
+    const int32_t bottom = std::min<int32_t>(y1, bitmap.Height());
+    if (left >= right || top >= bottom) return;
+    for (int32_t y = top; y < bottom; ++y)
+        std::memset(bitmap.ScanLine(y) + left, index, std::size_t(right - left));
+}
+
+// Paints the half-open run [x0, x1) of row y.
+inline void FillSpan(TBitmap& bitmap, int32_t y, int32_t x0, int32_t x1, uint8_t index) {
+    if (y < 0 || y >= bitmap.Height()) return;
+    const int32_t left = std::max<int32_t>(x0, 0);
+    const int32_t right = std::min<int32_t>(x1, bitmap.Width());
+    if (left < right) std::memset(bitmap.ScanLine(y) + left, index, std::size_t(right - left));
+}
+
+// Paints one pixel if it lies inside the bitmap.
+inline void SetPixelIndex(TBitmap& bitmap, int32_t x, int32_t y, uint8_t index) {
+    if (x >= 0 && y >= 0 && x < bitmap.Width() && y < bitmap.Height()) bitmap.ScanLine(y)[x] = index;
+}
+
+}  // namespace gridloom
