@@ -33,10 +33,11 @@ public:
 
     std::size_t Size() const { return FSize; }
     std::size_t Position() const { return FPosition; }
-    void SetPosition(std::size_t position);
+    void SetPosition(std::size_t position);  // a position past the end is taken as the end
 
     // Copies up to count bytes to buffer and advances; returns how many were copied
-    // (fewer at the end of the data, never more than is left).
+    // (fewer at the end of the data, never more than is left). Reading at the end copies
+    // nothing and leaves the position at the end.
     std::size_t Read(void* buffer, std::size_t count);
 
 private:
@@ -66,7 +67,7 @@ public:
 
     void AddSegment(std::unique_ptr<TLineSegment> segment);
 
-    // index must lie in 0 .. Count() - 1.
+    // index must lie in 0 .. Count() - 1; outside it std::out_of_range is thrown.
     const TLineSegment& GetSegment(int index) const;
 
     int Count() const { return static_cast<int>(FSegments.size()); }
@@ -79,9 +80,24 @@ public:
     void LoadFromFile(const std::string& path);
 
     // Reads the whole file into memory in one piece and parses it with LoadFromStream.
+    // Errors opening or reading the file are swallowed and leave the list as it was.
     void ReadFromFile(const std::string& path);
 
     // Clears the list and parses records from the stream's current position to its end.
+    //
+    // Each record's Count raises MaxPoints as soon as it is read, before anything else is
+    // known about the record, so a terminator's Count counts and so does the Count of a
+    // damaged record that ends the load.
+    //
+    // Damaged data is never an error; the load simply ends and the segments read before stay:
+    //  - a header cut short by the end of the data: its missing bytes count as zero and the
+    //    record is not kept (it is read like a terminator);
+    //  - a negative Count: the record is not kept and the load ends;
+    //  - a Count whose point array is longer than the bytes left, which includes a point
+    //    array cut short by the end of the data: the record is dropped, not kept with
+    //    made-up points, and the load ends. Nothing is allocated for it, so however they
+    //    are crafted, the data never make the list hold more points than they contain.
+    // A record with Count 0 in the middle of the data is kept, with no points.
     virtual void LoadFromStream(TByteStream& stream);
 
 private:
