@@ -1,0 +1,348 @@
+#include "render/TextRenderer.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include "render/Bitmap.h"
+#include "render/Color.h"
+
+namespace gridloom {
+
+namespace {
+
+constexpr int MaxPixelSize = 1024;
+
+// 0x80-0x9F of Windows-1252; the rest of the code page is Latin-1.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Font names are 8-bit text too; fontconfig wants UTF-8.
+std::string Cp1252ToUtf8(std::string_view text) {
+    std::string out;
+    for (unsigned char c : text) {
+        const char32_t u = Windows1252ToUnicode(c);
+        if (u < 0x80) {
+            out += char(u);
+        } else if (u < 0x800) {
+            out += char(0xC0 | (u >> 6));
+            out += char(0x80 | (u & 0x3F));
+        } else {
+            out += char(0xE0 | (u >> 12));
+            out += char(0x80 | ((u >> 6) & 0x3F));
+            out += char(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+int RoundPixels(FT_Pos v26_6) { return int((v26_6 + 32) >> 6); }
+
+struct TGlyph {
+    bool Loaded = false;
+    int Advance = 0;  // pixels
+    int Left = 0;     // from the pen position to the image's first column
+    int Top = 0;      // from the baseline up to the image's first row
+    int Width = 0;
+    int Rows = 0;
+    std::vector<uint8_t> Ink;  // Rows x Width, 1 where the glyph is inked
+};
+
+}  // namespace
+
+char32_t Windows1252ToUnicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0)
+        return Cp1252High[byte - 0x80];
+    return byte;
+}
+
+struct TTextRenderer::TFace {
+    FT_Face Face = nullptr;
+    std::string File;
+    bool Embolden = false;  // bold asked for, only a regular face found
+    bool Oblique = false;   // italic asked for, only an upright face found
+    TTextMetrics Metrics;
+    int UnderlineTop = 0;   // rows below the baseline
+    int UnderlineThickness = 1;
+    int StrikeTop = 0;      // rows above the baseline of the stroke's top row
+    int StrikeThickness = 1;
+    std::array<TGlyph, 256> Glyphs;
+};
+
+TTextRenderer::TTextRenderer() {
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) == 0)
+        FLibrary = library;
+    FConfig = FcInitLoadConfigAndFonts();
+}
+
+TTextRenderer::~TTextRenderer() {
+    for (auto& [key, face] : FFaces)
+        if (face->Face)
+            FT_Done_Face(face->Face);
+    if (FLibrary)
+        FT_Done_FreeType(static_cast<FT_Library>(FLibrary));
+    if (FConfig)
+        FcConfigDestroy(static_cast<FcConfig*>(FConfig));
+}
+
+std::shared_ptr<TTextRenderer> TTextRenderer::Shared() {
+    static const std::shared_ptr<TTextRenderer> shared = std::make_shared<TTextRenderer>();
+    return shared;
+}
+
+int TTextRenderer::PixelSize(int32_t points) {
+    int64_t pt = points == 0 ? 8 : std::llabs(int64_t(points));
+    // points x 4/3 never ends in a half, so rounding half up is rounding to nearest.
+    const int64_t px = (pt * 96 + 36) / 72;
+    return int(std::clamp<int64_t>(px, 1, MaxPixelSize));
+}
+
+namespace {
+
+// Opens the face at file/index at the pixel size; null when FreeType cannot use it.
+FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, file, index, &face) != 0)
+        return nullptr;
+    FT_Select_Charmap(face, FT_ENCODING_UNICODE);  // symbol fonts keep their own map
+    bool sized = FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) == 0;
+    if (!sized && face->num_fixed_sizes > 0)
+        sized = FT_Select_Size(face, 0) == 0;  // a bitmap font offers only what it has
+    if (!sized) {
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    return face;
+}
+
+// Candidate files, best first: the match for the pattern, then everything fontconfig sorts
+// after it, so a face that fails to load gives way to the next one.
+std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std::string& family,
+                                                    bool bold, bool italic) {
+    std::vector<std::pair<std::string, int>> files;
+    if (!config)
+        return files;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern)
+        return files;
+    if (!family.empty())
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+
+    auto add = [&](FcPattern* font) {
+        FcChar8* file = nullptr;
+        int index = 0;
+        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file)
+            return;
+        FcPatternGetInteger(font, FC_INDEX, 0, &index);
+        files.emplace_back(reinterpret_cast<const char*>(file), index);
+    };
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+        add(match);
+        FcPatternDestroy(match);
+    }
+    if (FcFontSet* sorted = FcFontSort(config, pattern, FcFalse, nullptr, &result)) {
+        for (int i = 0; i < sorted->nfont; ++i)
+            add(sorted->fonts[i]);
+        FcFontSetDestroy(sorted);
+    }
+    FcPatternDestroy(pattern);
+    return files;
+}
+
+void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underlineTop,
+                 int& underlineThickness, int& strikeTop, int& strikeThickness) {
+    const FT_Size_Metrics& m = face->size->metrics;
+    metrics.Ascent = std::max(0, RoundPixels(m.ascender));
+    metrics.Descent = std::max(0, RoundPixels(-m.descender));
+
+    // Sensible places for fonts that do not say: a line of about a fifteenth of the em,
+    // halfway down the descent; the stroke a third of the ascent up.
+    underlineThickness = std::max(1, (pixels + 7) / 15);
+    int underlineCentre = std::max(1, metrics.Descent / 2);
+    strikeThickness = underlineThickness;
+    strikeTop = metrics.Ascent / 3 + strikeThickness;
+
+    if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
+        underlineThickness =
+            std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, m.y_scale)));
+        underlineCentre = std::max(1, RoundPixels(-FT_MulFix(face->underline_position, m.y_scale)));
+    }
+    underlineTop = std::max(1, underlineCentre - underlineThickness / 2);
+
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
+        strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, m.y_scale)));
+        strikeTop = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutPosition, m.y_scale)));
+    }
+}
+
+void LoadGlyph(FT_Face face, bool embolden, bool oblique, unsigned char byte, TGlyph& glyph) {
+    glyph.Loaded = true;
+    const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
+    // Hinted for a one-bit target: stems land on whole pixels instead of smearing.
+    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
+        return;
+    FT_GlyphSlot slot = face->glyph;
+    if (embolden)
+        FT_GlyphSlot_Embolden(slot);
+    if (oblique)
+        FT_GlyphSlot_Oblique(slot);
+    glyph.Advance = RoundPixels(slot->advance.x);
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
+        return;
+    const FT_Bitmap& bm = slot->bitmap;
+    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY)
+        return;
+    glyph.Left = slot->bitmap_left;
+    glyph.Top = slot->bitmap_top;
+    glyph.Width = int(bm.width);
+    glyph.Rows = int(bm.rows);
+    glyph.Ink.assign(std::size_t(glyph.Width) * std::size_t(glyph.Rows), 0);
+    const int pitch = std::abs(bm.pitch);
+    for (int r = 0; r < glyph.Rows; ++r) {
+        // A negative pitch stores the rows bottom up.
+        const unsigned char* row = bm.buffer + std::size_t(bm.pitch >= 0 ? r : glyph.Rows - 1 - r) * pitch;
+        for (int c = 0; c < glyph.Width; ++c) {
+            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1
+                                                                 : row[c] >= 128;
+            glyph.Ink[std::size_t(r) * glyph.Width + c] = ink;
+        }
+    }
+}
+
+// Paints rows [top, top + rows) of the columns [left, right) in 64-bit coordinates,
+// clipped to the bitmap.
+void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom,
+                 uint8_t index) {
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, bitmap.Width());
+    bottom = std::min<int64_t>(bottom, bitmap.Height());
+    for (int64_t y = top; y < bottom; ++y)
+        for (int64_t x = left; x < right; ++x)
+            bitmap.ScanLine(int32_t(y))[x] = index;
+}
+
+}  // namespace
+
+TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
+    const int pixels = PixelSize(font.Size);
+    const bool bold = font.Style & fsBold;
+    const bool italic = font.Style & fsItalic;
+    TKey key{font.Name, pixels, bold, italic};
+    auto found = FFaces.find(key);
+    if (found != FFaces.end())
+        return *found->second;
+
+    auto face = std::make_unique<TFace>();
+    if (FLibrary) {
+        for (const auto& [file, index] :
+             Candidates(static_cast<FcConfig*>(FConfig), Cp1252ToUtf8(font.Name), bold, italic)) {
+            face->Face = OpenFace(static_cast<FT_Library>(FLibrary), file.c_str(), index, pixels);
+            if (face->Face) {
+                face->File = file;
+                break;
+            }
+        }
+    }
+    if (FT_Face f = face->Face) {
+        face->Embolden = bold && !(f->style_flags & FT_STYLE_FLAG_BOLD);
+        face->Oblique = italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC);
+        MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness,
+                    face->StrikeTop, face->StrikeThickness);
+    }
+    return *FFaces.emplace(std::move(key), std::move(face)).first->second;
+}
+
+TTextMetrics TTextRenderer::Metrics(const TFont& font) {
+    std::lock_guard lock(FMutex);
+    return FaceFor(font).Metrics;
+}
+
+int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
+    std::lock_guard lock(FMutex);
+    TFace& face = FaceFor(font);
+    if (!face.Face)
+        return 0;
+    int64_t width = 0;
+    for (unsigned char c : text) {
+        TGlyph& g = face.Glyphs[c];
+        if (!g.Loaded) {
+            LoadGlyph(face.Face, face.Embolden, face.Oblique, c, g);
+            ++FRendered;
+        }
+        width += g.Advance;
+    }
+    return int(std::clamp<int64_t>(width, 0, INT_MAX));
+}
+
+void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont& font,
+                             std::string_view text) {
+    std::lock_guard lock(FMutex);
+    TFace& face = FaceFor(font);
+    if (!face.Face)
+        return;
+    const uint8_t ink = PaletteIndexOf(font.Color);
+    const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
+    int64_t pen = x;
+    for (unsigned char c : text) {
+        TGlyph& g = face.Glyphs[c];
+        if (!g.Loaded) {
+            LoadGlyph(face.Face, face.Embolden, face.Oblique, c, g);
+            ++FRendered;
+        }
+        const int64_t left = pen + g.Left;
+        const int64_t top = baseline - g.Top;
+        for (int r = 0; r < g.Rows; ++r) {
+            const int64_t py = top + r;
+            if (py < 0 || py >= bitmap.Height())
+                continue;
+            uint8_t* row = bitmap.ScanLine(int32_t(py));
+            const uint8_t* bits = g.Ink.data() + std::size_t(r) * g.Width;
+            const int first = int(std::clamp<int64_t>(-left, 0, g.Width));
+            const int end = int(std::clamp<int64_t>(bitmap.Width() - left, 0, g.Width));
+            for (int cx = first; cx < end; ++cx)
+                if (bits[cx])
+                    row[left + cx] = ink;
+        }
+        pen += g.Advance;
+    }
+    if (font.Style & fsUnderline) {
+        const int64_t top = baseline + face.UnderlineTop;
+        FillClipped(bitmap, x, top, pen, top + face.UnderlineThickness, ink);
+    }
+    if (font.Style & fsStrikeOut) {
+        const int64_t top = baseline - face.StrikeTop;
+        FillClipped(bitmap, x, top, pen, top + face.StrikeThickness, ink);
+    }
+}
+
+std::size_t TTextRenderer::RenderedGlyphCount() const {
+    std::lock_guard lock(FMutex);
+    return FRendered;
+}
+
+std::string TTextRenderer::FaceFile(const TFont& font) {
+    std::lock_guard lock(FMutex);
+    return FaceFor(font).File;
+}
+
+}  // namespace gridloom

@@ -1,0 +1,88 @@
+// Label text: glyphs from FreeType, faces chosen by fontconfig, drawn without
+// anti-aliasing (every pixel of the master image is one palette index).
+//
+// A font of S points is set at round(S x 96 / 72) pixels per em, as a 96-dpi screen shows
+// it (11 points -> 15 pixels). A size of 0 means the default 8 points; a negative size is
+// taken as its magnitude in points (not, as Windows would, as a character height). Sizes
+// are held to 1024 pixels per em, far beyond any label, so a wild size cannot exhaust
+// memory.
+//
+// The face is what fontconfig matches for the name with weight bold and slant italic from
+// the style, as fc-match would give it: "Arial" is Liberation Sans where Arial is absent.
+// A bold or italic request that only a regular face answers is emboldened or slanted.
+// When the match cannot be loaded, any face fontconfig offers is used instead; when there is
+// none at all, every text measures 0 and draws nothing.
+//
+// Text is 8-bit Windows-1252: bytes 0x80-0x9F are the typographic marks of that code page,
+// the others their Latin-1 characters.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "render/Font.h"
+
+namespace gridloom {
+
+class TBitmap;
+
+// The Unicode character of a Windows-1252 byte. The five bytes the code page leaves
+// unassigned map to the control characters of the same number, as Windows maps them.
+char32_t Windows1252ToUnicode(unsigned char byte);
+
+struct TTextMetrics {
+    int Ascent = 0;   // pixels from the cell's top to the baseline
+    int Descent = 0;  // pixels from the baseline to the cell's bottom
+    int Height() const { return Ascent + Descent; }
+};
+
+class TTextRenderer {
+public:
+    TTextRenderer();
+    ~TTextRenderer();
+    TTextRenderer(const TTextRenderer&) = delete;
+    TTextRenderer& operator=(const TTextRenderer&) = delete;
+
+    // The renderer every canvas shares, so fonts are looked up and glyphs rendered once per
+    // process rather than once per bitmap.
+    static std::shared_ptr<TTextRenderer> Shared();
+
+    TTextMetrics Metrics(const TFont& font);
+    // Sum of the characters' advances, without kerning.
+    int TextWidth(const TFont& font, std::string_view text);
+
+    // Draws the glyphs in the font colour with the top of the cell at y (baseline at
+    // y + ascent), then underline and strike-out when the style asks for them. The cell
+    // behind is left as it is; clipped to the bitmap.
+    void DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont& font, std::string_view text);
+
+    // How many glyph images have been rendered so far: with the cache working this stops
+    // growing once every character in use has been drawn once.
+    std::size_t RenderedGlyphCount() const;
+
+    // The file of the face used for a font ("" when there is none).
+    std::string FaceFile(const TFont& font);
+
+    // Pixels per em for a font size in points, as described above.
+    static int PixelSize(int32_t points);
+
+private:
+    struct TFace;
+    using TKey = std::tuple<std::string, int, bool, bool>;  // name, pixels, bold, italic
+
+    TFace& FaceFor(const TFont& font);
+
+    mutable std::mutex FMutex;
+    void* FLibrary = nullptr;  // FT_Library
+    void* FConfig = nullptr;   // FcConfig*
+    std::map<TKey, std::unique_ptr<TFace>> FFaces;
+    std::size_t FRendered = 0;
+};
+
+}  // namespace gridloom
