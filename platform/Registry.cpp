@@ -1,0 +1,217 @@
+#include "platform/Registry.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+#include "platform/RegistryDocument.h"
+#include "platform/RegistryStore.h"
+
+namespace gridloom {
+
+namespace {
+
+// Relative folders in the XDG variables are to be ignored, as the XDG rules say.
+std::filesystem::path AbsoluteFolder(const char* text) {
+    if (text == nullptr || text[0] != '/') return {};
+    return text;
+}
+
+std::filesystem::path HomeFolder() {
+    if (auto home = AbsoluteFolder(std::getenv("HOME")); !home.empty()) return home;
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+        return AbsoluteFolder(found->pw_dir);
+    return {};
+}
+
+std::filesystem::path UserConfigFolder() {
+    if (auto folder = AbsoluteFolder(std::getenv("XDG_CONFIG_HOME")); !folder.empty()) return folder;
+    auto home = HomeFolder();
+    return home.empty() ? home : home / ".config";
+}
+
+std::filesystem::path SystemConfigFolder() {
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    if (dirs != nullptr) {
+        std::string_view all(dirs);
+        std::string first(all.substr(0, all.find(':')));
+        if (auto folder = AbsoluteFolder(first.c_str()); !folder.empty()) return folder;
+    }
+    return "/etc/xdg";
+}
+
+// The user's settings are private; the machine's are for everyone to read.
+mode_t NewFileMode(HKEY root) { return root == HKEY_LOCAL_MACHINE ? 0644 : 0600; }
+
+}  // namespace
+
+std::string RootKeyName(HKEY root) {
+    switch (root) {
+    case HKEY_CURRENT_USER:
+        return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE:
+        return "HKEY_LOCAL_MACHINE";
+    default:
+        return {};
+    }
+}
+
+std::filesystem::path RegistryFilePath(HKEY root) {
+    std::filesystem::path folder;
+    if (root == HKEY_CURRENT_USER) {
+        folder = UserConfigFolder();
+    } else if (root == HKEY_LOCAL_MACHINE) {
+        folder = SystemConfigFolder();
+    }
+    if (folder.empty()) return {};
+    return folder / "registry" / (RootKeyName(root) + ".reg");
+}
+
+void TRegistry::SetRootKey(HKEY root) {
+    FRootKey = root;
+    CloseKey();
+}
+
+void TRegistry::CloseKey() {
+    FKeyOpen = false;
+    FCurrentPath.clear();
+}
+
+std::string TRegistry::CurrentPath() const {
+    if (!FKeyOpen) return {};
+    std::string path;
+    for (const auto& name : FCurrentPath) path += "\\" + name;
+    return path.empty() ? "\\" : path;
+}
+
+bool TRegistry::Resolve(const std::string& path, std::vector<std::string>& resolved) const {
+    std::string rootName = RootKeyName(FRootKey);
+    if (rootName.empty()) return false;
+    resolved.assign(1, rootName);
+    bool absolute = !path.empty() && path.front() == '\\';
+    if (!absolute && FKeyOpen) resolved.insert(resolved.end(), FCurrentPath.begin(), FCurrentPath.end());
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t slash = path.find('\\', start);
+        if (slash == std::string::npos) slash = path.size();
+        if (slash > start) {
+            std::string name = path.substr(start, slash - start);
+            if (!IsValidKeyName(name) || resolved.size() > MaxKeyDepth) return false;
+            resolved.push_back(std::move(name));
+        }
+        start = slash + 1;
+    }
+    return true;
+}
+
+std::vector<std::string> TRegistry::CurrentDocumentPath() const {
+    std::vector<std::string> path{RootKeyName(FRootKey)};
+    path.insert(path.end(), FCurrentPath.begin(), FCurrentPath.end());
+    return path;
+}
+
+bool TRegistry::KeyExists(const std::string& path) const {
+    std::vector<std::string> resolved;
+    if (!Resolve(path, resolved)) return false;
+    auto file = RegistryFilePath(FRootKey);
+    if (file.empty()) return false;
+    if (resolved.size() == 1) return true;  // the root always exists
+    return LoadRegistryFile(file).Find(resolved) != nullptr;
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    std::vector<std::string> resolved;
+    if (!Resolve(path, resolved)) return false;
+    auto file = RegistryFilePath(FRootKey);
+    if (file.empty()) return false;
+    bool exists = resolved.size() == 1 || LoadRegistryFile(file).Find(resolved) != nullptr;
+    if (!exists) {
+        if (!canCreate) return false;
+        bool created = UpdateRegistryFile(file, NewFileMode(FRootKey), [&](TRegDocument& document) {
+            if (document.Find(resolved) != nullptr) return TRegChange::Unchanged;
+            document.Create(resolved);
+            return TRegChange::Changed;
+        });
+        if (!created) return false;
+    }
+    FKeyOpen = true;
+    FCurrentPath.assign(resolved.begin() + 1, resolved.end());
+    return true;
+}
+
+bool TRegistry::ValueExists(const std::string& name) const {
+    if (!FKeyOpen) return false;
+    auto file = RegistryFilePath(FRootKey);
+    if (file.empty()) return false;
+    TRegDocument document = LoadRegistryFile(file);
+    const TRegKey* key = document.Find(CurrentDocumentPath());
+    return key != nullptr && key->Find(name) != nullptr;
+}
+
+namespace {
+
+TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& keyPath, const std::string& name) {
+    if (!keyOpen) throw ERegistryException("No registry key is open");
+    auto file = RegistryFilePath(root);
+    if (file.empty()) throw ERegistryException("The registry has no place to be kept");
+    TRegDocument document = LoadRegistryFile(file);
+    const TRegKey* key = document.Find(keyPath);
+    const TRegValue* value = key == nullptr ? nullptr : key->Find(name);
+    if (value == nullptr) throw ERegistryException("Invalid registry value \"" + name + "\"");
+    return *value;
+}
+
+ERegistryException TypeMismatch(const std::string& name) {
+    return ERegistryException("Invalid data type for \"" + name + "\"");
+}
+
+}  // namespace
+
+int32_t TRegistry::ReadInteger(const std::string& name) const {
+    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
+    uint32_t dword = 0;
+    if (value.Type != REG_DWORD || !DataToDword(value.Data, dword)) throw TypeMismatch(name);
+    return static_cast<int32_t>(dword);
+}
+
+bool TRegistry::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+
+std::string TRegistry::ReadString(const std::string& name) const {
+    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
+    if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ) throw TypeMismatch(name);
+    return value.Data.substr(0, value.Data.find('\0'));
+}
+
+void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data) {
+    if (!FKeyOpen) throw ERegistryException("No registry key is open");
+    if (!IsValidValueName(name)) throw ERegistryException("Invalid registry value name");
+    auto file = RegistryFilePath(FRootKey);
+    std::vector<std::string> keyPath = CurrentDocumentPath();
+    bool stored = !file.empty() && UpdateRegistryFile(file, NewFileMode(FRootKey), [&](TRegDocument& document) {
+        // A key that another copy of the program removed meanwhile is made again, so the
+        // value is not lost.
+        TRegKey& key = document.Create(keyPath);
+        const TRegValue* existing = key.Find(name);
+        if (existing != nullptr && existing->Type == type && existing->Data == data) return TRegChange::Unchanged;
+        key.Set(TRegValue{name, type, data});
+        return TRegChange::Changed;
+    });
+    if (!stored) throw ERegistryException("Failed to set data for \"" + name + "\"");
+}
+
+void TRegistry::WriteInteger(const std::string& name, int32_t value) {
+    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)));
+}
+
+void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    std::string data = value.substr(0, value.find('\0'));
+    data += '\0';
+    WriteValue(name, REG_SZ, std::move(data));
+}
+
+}  // namespace gridloom

@@ -1,0 +1,41 @@
+// Reading and rewriting one registry file so that no running copy of the program loses
+// another's values and no crash leaves a half-written file.
+//
+// Readers take a shared lock and never create anything. A change is a read-modify-write of
+// the whole file under an exclusive lock on "<file>.lock": the new text goes to a temporary
+// file beside it, is flushed to disk and renamed over the old one, so a reader sees either
+// the old file or the new one, never a mixture.
+//
+// A file that cannot be fully understood is never silently replaced: before the first change
+// that rewrites it, the original is kept beside it as "<file>.corrupt-YYYYMMDD-HHMMSS".
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <sys/types.h>
+
+#include "platform/RegistryDocument.h"
+
+namespace gridloom {
+
+// What a change made of the document.
+enum class TRegChange {
+    Refused,    // the change cannot be made: nothing is written, the caller reports failure
+    Unchanged,  // nothing to write
+    Changed,
+};
+
+// The content of the file; a missing, unreadable or non-regular file reads as empty.
+TRegDocument LoadRegistryFile(const std::filesystem::path& file);
+
+// Applies `change` to the current content and writes the result. False when the store is
+// refused: no right to create the folder or file, the existing file cannot be read (and so
+// cannot be kept), the lock is not granted in time, or the disk refuses the write.
+// `newFileMode` is the permission of a file created afresh; an existing file keeps its own.
+bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
+                        const std::function<TRegChange(TRegDocument&)>& change);
+
+// Files larger than this are not read beyond it (and count as damaged).
+constexpr size_t MaxRegistryFileSize = size_t(64) << 20;
+
+}  // namespace gridloom
