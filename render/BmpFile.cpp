@@ -1,0 +1,193 @@
+// TBitmap::SaveToFile: the 8-bit Windows BMP, written beside the target and renamed
+// over it only once it is complete and on disk.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "render/Bitmap.h"
+
+namespace gridloom {
+
+namespace {
+
+constexpr std::size_t FileHeaderSize = 14;
+constexpr std::size_t InfoHeaderSize = 40;
+constexpr std::size_t ColourTableSize = 256 * 4;
+constexpr std::size_t HeadersSize = FileHeaderSize + InfoHeaderSize + ColourTableSize;
+
+void Put16(uint8_t* at, uint32_t value) {
+    at[0] = uint8_t(value);
+    at[1] = uint8_t(value >> 8);
+}
+
+void Put32(uint8_t* at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) at[i] = uint8_t(value >> (8 * i));
+}
+
+std::array<uint8_t, HeadersSize> MakeHeaders(int32_t width, int32_t height, uint32_t imageSize) {
+    std::array<uint8_t, HeadersSize> h{};
+    uint8_t* p = h.data();
+    // BITMAPFILEHEADER
+    p[0] = 'B';
+    p[1] = 'M';
+    Put32(p + 2, uint32_t(HeadersSize) + imageSize);  // whole file
+    Put32(p + 10, uint32_t(HeadersSize));             // offset of the pixels
+    // BITMAPINFOHEADER
+    p += FileHeaderSize;
+    Put32(p + 0, uint32_t(InfoHeaderSize));
+    Put32(p + 4, uint32_t(width));
+    Put32(p + 8, uint32_t(height));  // positive: rows stored bottom-up
+    Put16(p + 12, 1);                // planes
+    Put16(p + 14, 8);                // bits per pixel
+    Put32(p + 16, 0);                // BI_RGB
+    Put32(p + 20, imageSize);
+    Put32(p + 24, 0);                // pixels per metre, x and y: unspecified
+    Put32(p + 28, 0);
+    Put32(p + 32, 256);              // colours used
+    Put32(p + 36, 0);                // all colours important
+    // Colour table: B, G, R, 0; the default palette, then black.
+    p += InfoHeaderSize;
+    for (int i = 0; i < DefaultPaletteSize; ++i) {
+        p[4 * i + 0] = GetBValue(DefaultPalette[i]);
+        p[4 * i + 1] = GetGValue(DefaultPalette[i]);
+        p[4 * i + 2] = GetRValue(DefaultPalette[i]);
+    }
+    return h;
+}
+
+std::string Describe(const std::string& what, int error) { return what + ": " + std::strerror(error) + "."; }
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Creates a new, uniquely named file beside the target. Unlike mkstemp it lets the
+// umask choose the permissions, as for any ordinarily created file.
+int CreateTemporary(const std::string& path, std::string& tempPath) {
+    std::random_device device;
+    std::mt19937_64 random((uint64_t(device()) << 32) ^ device() ^ uint64_t(getpid()));
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = path + ".tmp";
+        for (int i = 0; i < 8; ++i) tempPath += Letters[random() % (sizeof(Letters) - 1)];
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Writes the whole of the vectors, resuming after short writes and interruptions.
+bool WriteAll(int fd, iovec* vectors, int count) {
+    while (count > 0) {
+        const ssize_t written = ::writev(fd, vectors, count);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        std::size_t left = std::size_t(written);
+        while (count > 0 && left >= vectors->iov_len) {
+            left -= vectors->iov_len;
+            ++vectors;
+            --count;
+        }
+        if (count > 0) {
+            vectors->iov_base = static_cast<uint8_t*>(vectors->iov_base) + left;
+            vectors->iov_len -= left;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+TSaveResult TBitmap::SaveToFile(const std::string& path) const {
+    TSaveResult result;
+    const std::string quoted = "\"" + path + "\"";
+
+    struct stat existing {};
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    if (replacing && (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        result.Error = "The file " + quoted + " is read-only.";
+        return result;
+    }
+
+    const uint64_t stride = (uint64_t(FWidth) + 3) & ~uint64_t(3);
+    const uint64_t imageSize = stride * uint64_t(FHeight);
+    if (HeadersSize + imageSize > UINT32_MAX) {
+        result.Error = "The image is too large to save as " + quoted + ".";
+        return result;
+    }
+
+    std::string tempPath;
+    const int fd = CreateTemporary(path, tempPath);
+    if (fd < 0) {
+        result.Error = Describe("Cannot create a new file in the folder \"" + FolderOf(path) + "\"", errno);
+        return result;
+    }
+    auto fail = [&](const std::string& what, int error) {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+        result.Error = Describe(what, error);
+        return result;
+    };
+
+    // Headers first, then the rows bottom-up straight from the pixels: a few large
+    // writes and no second copy of the image.
+    auto headers = MakeHeaders(FWidth, FHeight, uint32_t(imageSize));
+    static const uint8_t Zeros[4] = {};
+    const std::size_t pad = std::size_t(stride - uint64_t(FWidth));
+    std::vector<iovec> vectors;
+    vectors.reserve(IOV_MAX);
+    vectors.push_back({headers.data(), headers.size()});
+    for (int32_t y = FHeight - 1; y >= 0; --y) {
+        if (FWidth > 0) vectors.push_back({const_cast<uint8_t*>(ScanLine(y)), std::size_t(FWidth)});
+        if (pad > 0) vectors.push_back({const_cast<uint8_t*>(Zeros), pad});
+        if (vectors.size() + 2 > std::size_t(IOV_MAX) || y == 0) {
+            if (!WriteAll(fd, vectors.data(), int(vectors.size())))
+                return fail("Cannot write " + quoted, errno);
+            vectors.clear();
+        }
+    }
+    if (!vectors.empty() && !WriteAll(fd, vectors.data(), int(vectors.size())))
+        return fail("Cannot write " + quoted, errno);
+
+    // The replaced file's permissions carry over to its successor.
+    if (replacing && ::fchmod(fd, existing.st_mode & 07777) != 0)
+        return fail("Cannot set the permissions of " + quoted, errno);
+    if (::fsync(fd) != 0) return fail("Cannot write " + quoted + " to disk", errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(tempPath.c_str());
+        result.Error = Describe("Cannot write " + quoted, error);
+        return result;
+    }
+    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(tempPath.c_str());
+        result.Error = Describe("Cannot replace " + quoted, error);
+        return result;
+    }
+    // Make the rename itself durable; a failure here leaves a complete file either way.
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    result.Ok = true;
+    return result;
+}
+
+}  // namespace gridloom
