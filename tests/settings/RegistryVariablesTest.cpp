@@ -1,0 +1,306 @@
+// Settings as registry variables, the font holder and the App Paths lookup, against the
+// stand-in registry in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "RegistryFixture.h"
+#include "platform/RegistryStore.h"
+#include "settings/AppPath.h"
+#include "settings/RegistryFont.h"
+#include "settings/RegistryVariables.h"
+
+namespace gridloom {
+namespace {
+
+using test::RegistryFixture;
+using RegistryVariables = RegistryFixture;
+
+const std::string SettingsKey = "\\Software\\Tarnwick\\Gridloom";
+
+void Store(const std::string& key, const std::function<void(TRegistry&)>& write, HKEY root = HKEY_CURRENT_USER) {
+    TRegistry registry;
+    registry.SetRootKey(root);
+    ASSERT_TRUE(registry.OpenKey(key, true));
+    write(registry);
+}
+
+// The names of the values in the settings key, in the order they were first stored.
+std::vector<std::string> StoredNames(HKEY root = HKEY_CURRENT_USER, const std::string& key = SettingsKey) {
+    TRegDocument doc = LoadRegistryFile(RegistryFilePath(root));
+    std::vector<std::string> path{RootKeyName(root)};
+    for (size_t start = 1; start < key.size();) {
+        size_t slash = std::min(key.find('\\', start), key.size());
+        path.push_back(key.substr(start, slash - start));
+        start = slash + 1;
+    }
+    std::vector<std::string> names;
+    if (const TRegKey* found = doc.Find(path))
+        for (const auto& value : found->Values) names.push_back(value.Name);
+    return names;
+}
+
+int32_t StoredInteger(const std::string& name, HKEY root = HKEY_CURRENT_USER, const std::string& key = SettingsKey) {
+    TRegistry registry;
+    registry.SetRootKey(root);
+    EXPECT_TRUE(registry.OpenKey(key, false));
+    return registry.ReadInteger(name);
+}
+
+std::string StoredString(const std::string& name) {
+    TRegistry registry;
+    EXPECT_TRUE(registry.OpenKey(SettingsKey, false));
+    return registry.ReadString(name);
+}
+
+TEST(ProgramNames, BaseNameDropsFolderAndExtension) {
+    EXPECT_EQ(ProgramBaseName("Gridloom.exe"), "Gridloom");
+    EXPECT_EQ(ProgramBaseName("/opt/gridloom/Gridloom"), "Gridloom");
+    EXPECT_EQ(ProgramBaseName("Gridloom.old.exe"), "Gridloom.old");
+    EXPECT_EQ(ProgramBaseName("/usr/bin/gridloom"), "gridloom");
+    EXPECT_EQ(ProgramBaseName("/a.b/noext"), "noext");
+}
+
+TEST_F(RegistryVariables, OnlyHolmviewMovesToTheMachineRoot) {
+    for (const char* other : {"/usr/bin/Gridloom", "holmview", "holmview.exe.bak", "xholmview.exe", "HOLMVIEW.EX"}) {
+        ChooseRegistryLocation(other);
+        EXPECT_EQ(RegistryCompanyName, "Tarnwick") << other;
+        EXPECT_EQ(RegistryRootKey, HKEY_CURRENT_USER) << other;
+    }
+    for (const char* holmview : {"holmview.exe", "/opt/q/HolmView.Exe", "HOLMVIEW.EXE"}) {
+        RegistryCompanyName = "Tarnwick";
+        RegistryRootKey = HKEY_CURRENT_USER;
+        ChooseRegistryLocation(holmview);
+        EXPECT_EQ(RegistryCompanyName, "Quorvane") << holmview;
+        EXPECT_EQ(RegistryRootKey, HKEY_LOCAL_MACHINE) << holmview;
+    }
+}
+
+TEST_F(RegistryVariables, FirstRunTakesDefaultsCreatesNothingAndStoresEverythingAtClose) {
+    auto spacing = std::make_unique<TRegistryInteger>("GridSpacing", 3);
+    auto annotation = std::make_unique<TRegistryBoolean>("Annotation", false);
+    auto onTop = std::make_unique<TRegistryBoolean>("GridOnTop", false);
+    TFont arial{"Arial", 11, fsBold, clBlack};
+    auto font = std::make_unique<TRegistryFont>("Font", &arial);
+    auto gridWidth = std::make_unique<TRegistryInteger>("GridlineWidth", 1);
+    auto boundaryWidth = std::make_unique<TRegistryInteger>("BoundaryWidth", 1);
+    auto show = std::make_unique<TRegistryBoolean>("ShowBoundaries", true);
+    EXPECT_EQ(spacing->Value, 3);
+    EXPECT_FALSE(annotation->Value);
+    EXPECT_TRUE(show->Value);
+    EXPECT_EQ(gridWidth->Value, 1);
+    EXPECT_FALSE(std::filesystem::exists(Folder / "home"));  // loads never create the key
+
+    spacing.reset();
+    annotation.reset();
+    onTop.reset();
+    font.reset();
+    gridWidth.reset();
+    boundaryWidth.reset();
+    show.reset();
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"GridSpacing", "Annotation", "GridOnTop", "FontColour",
+                                                        "FontName", "FontStyle", "FontSize", "GridlineWidth",
+                                                        "BoundaryWidth", "ShowBoundaries"}));
+    EXPECT_EQ(StoredInteger("GridSpacing"), 3);
+    EXPECT_EQ(StoredInteger("ShowBoundaries"), 1);
+    EXPECT_EQ(StoredString("FontName"), "Arial");
+
+    TRegistryInteger nextRun("GridSpacing", 7);
+    EXPECT_EQ(nextRun.Value, 3);
+}
+
+TEST_F(RegistryVariables, BooleansLoadAnyNonZeroAsTrueAndStoreOneOrZero) {
+    Store(SettingsKey, [](TRegistry& r) {
+        r.WriteInteger("Zero", 0);
+        r.WriteInteger("Two", 2);
+        r.WriteInteger("Minus", -1);
+        r.WriteString("Text", "1");
+    });
+    {
+        TRegistryBoolean zero("Zero", true), two("Two", false), minus("Minus", false), text("Text", false);
+        EXPECT_FALSE(zero.Value);
+        EXPECT_TRUE(two.Value);
+        EXPECT_TRUE(minus.Value);
+        EXPECT_FALSE(text.Value);  // a string is not a boolean: the default stands
+    }
+    EXPECT_EQ(StoredInteger("Zero"), 0);
+    EXPECT_EQ(StoredInteger("Two"), 1);
+    EXPECT_EQ(StoredInteger("Minus"), 1);
+    EXPECT_EQ(StoredInteger("Text"), 0);
+}
+
+TEST_F(RegistryVariables, IntegersKeepAnyValueAndIgnoreOtherTypes) {
+    Store(SettingsKey, [](TRegistry& r) {
+        r.WriteString("GridSpacing", "5");
+        r.WriteInteger("Big", 65538);
+        r.WriteInteger("Minus", -1);
+    });
+    {
+        TRegistryInteger spacing("GridSpacing", 3), big("Big", 0), minus("Minus", 0);
+        EXPECT_EQ(spacing.Value, 3);
+        EXPECT_EQ(big.Value, 65538);  // ranges are the owner's business
+        EXPECT_EQ(minus.Value, -1);
+    }
+    EXPECT_EQ(StoredInteger("GridSpacing"), 3);  // replaced by an integer at close
+    EXPECT_EQ(StoredInteger("Big"), 65538);
+    EXPECT_EQ(StoredInteger("Minus"), -1);
+}
+
+TEST_F(RegistryVariables, StringsTakeAStoredEmptyStringButNotAnotherType) {
+    Store(SettingsKey, [](TRegistry& r) {
+        r.WriteString("Empty", "");
+        r.WriteInteger("Number", 4);
+    });
+    TRegistryString empty("Empty", "default"), number("Number", "default"), missing("Missing", "default");
+    EXPECT_EQ(empty.Value, "");
+    EXPECT_EQ(number.Value, "default");
+    EXPECT_EQ(missing.Value, "default");
+}
+
+TEST_F(RegistryVariables, NameAloneReadsNothingButStillStores) {
+    Store(SettingsKey, [](TRegistry& r) {
+        r.WriteInteger("Number", 9);
+        r.WriteString("Text", "stored");
+        r.WriteInteger("Flag", 1);
+    });
+    {
+        std::unique_ptr<TRegistryVariable> number = std::make_unique<TRegistryInteger>("Number");
+        TRegistryString text("Text");
+        TRegistryBoolean flag("Flag");
+        EXPECT_EQ(static_cast<TRegistryInteger&>(*number).Value, 0);
+        EXPECT_EQ(text.Value, "");
+        EXPECT_FALSE(flag.Value);
+    }  // destroyed through the base: still stores
+    EXPECT_EQ(StoredInteger("Number"), 0);
+    EXPECT_EQ(StoredString("Text"), "");
+    EXPECT_EQ(StoredInteger("Flag"), 0);
+}
+
+TEST_F(RegistryVariables, OnlyTheLastValueIsStoredAndOnlyAtDestruction) {
+    auto width = std::make_unique<TRegistryInteger>("GridlineWidth", 1);
+    width->Value = 4;
+    width->Value = 2;
+    EXPECT_FALSE(std::filesystem::exists(UserFile()));
+    width.reset();
+    EXPECT_EQ(StoredInteger("GridlineWidth"), 2);
+}
+
+TEST_F(RegistryVariables, AVariableStoresWhereItLookedEvenIfTheGlobalsChange) {
+    auto spacing = std::make_unique<TRegistryInteger>("GridSpacing", 3);
+    RegistryCompanyName = "Elsewhere";
+    RegistryRootKey = HKEY_LOCAL_MACHINE;
+    SetProgramFileName("Other");
+    spacing.reset();
+    EXPECT_EQ(StoredInteger("GridSpacing"), 3);
+    EXPECT_FALSE(std::filesystem::exists(MachineFile()));
+}
+
+TEST_F(RegistryVariables, ARenamedProgramStartsAfresh) {
+    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 6; }
+    SetProgramFileName("Gridloom.old.exe");
+    {
+        TRegistryInteger spacing("GridSpacing", 3);
+        EXPECT_EQ(spacing.Value, 3);
+        EXPECT_EQ(spacing.KeyPath(), "\\Software\\Tarnwick\\Gridloom.old");
+    }
+    EXPECT_EQ(StoredInteger("GridSpacing", HKEY_CURRENT_USER, "\\Software\\Tarnwick\\Gridloom.old"), 3);
+    EXPECT_EQ(StoredInteger("GridSpacing"), 6);
+}
+
+TEST_F(RegistryVariables, HolmviewKeepsItsSettingsForTheMachine) {
+    SetProgramFileName("holmview.exe");
+    ChooseRegistryLocation("holmview.exe");
+    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 5; }
+    EXPECT_FALSE(std::filesystem::exists(UserFile()));
+    EXPECT_EQ(StoredInteger("GridSpacing", HKEY_LOCAL_MACHINE, "\\Software\\Quorvane\\holmview"), 5);
+    TRegistryInteger again("GridSpacing", 3);
+    EXPECT_EQ(again.Value, 5);
+}
+
+TEST_F(RegistryVariables, RefusedStoresAreSilentAndLeaveDefaultsNextTime) {
+    MakeUnwritable("XDG_CONFIG_DIRS");
+    SetProgramFileName("HOLMVIEW.EXE");
+    ChooseRegistryLocation("HOLMVIEW.EXE");
+    for (int run = 0; run < 2; ++run) {
+        TRegistryInteger spacing("GridSpacing", 3);
+        TRegistryString name("Name", "none");
+        EXPECT_EQ(spacing.Value, 3);
+        EXPECT_EQ(name.Value, "none");
+        spacing.Value = 6;
+        name.Value = "changed";
+    }
+    MakeUnwritable("XDG_CONFIG_HOME");
+    RegistryRootKey = HKEY_CURRENT_USER;
+    EXPECT_NO_THROW({ TRegistryBoolean flag("Flag", true); });
+}
+
+TEST_F(RegistryVariables, TheFontHolderStoresInItsOwnOrderAndNeverLoads) {
+    Store(SettingsKey, [](TRegistry& r) {
+        r.WriteString("FontName", "Courier");
+        r.WriteInteger("FontSize", 30);
+    });
+    TFont arial{"Arial", 11, fsBold, clBlack};
+    {
+        TRegistryFont holder("Font", &arial);
+        EXPECT_EQ(holder.Name().Value, "Arial");
+        EXPECT_EQ(holder.Size().Value, 11);
+        EXPECT_EQ(holder.Style().Value, 1);
+        EXPECT_EQ(holder.Colour().Value, 0);
+        arial.Color = clRed;  // not followed until the owner copies again
+        EXPECT_EQ(holder.Colour().Value, 0);
+        holder.CopyFromFont(&arial);
+    }
+    EXPECT_EQ(StoredString("FontName"), "Arial");
+    EXPECT_EQ(StoredInteger("FontSize"), 11);
+    EXPECT_EQ(StoredInteger("FontStyle"), 1);
+    EXPECT_EQ(StoredInteger("FontColour"), 255);
+
+    TRegistryFont fresh("Label", nullptr);
+    EXPECT_EQ(fresh.Name().Value, "");  // stored fonts have no effect on a holder
+}
+
+TEST_F(RegistryVariables, TheFontHolderStoresInColourNameStyleSizeOrder) {
+    { TRegistryFont holder("Font", nullptr); }
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"FontColour", "FontName", "FontStyle", "FontSize"}));
+    EXPECT_EQ(StoredInteger("FontColour"), 0);
+    EXPECT_EQ(StoredString("FontName"), "");
+    EXPECT_EQ(StoredInteger("FontStyle"), 0);
+    EXPECT_EQ(StoredInteger("FontSize"), 0);
+}
+
+TEST_F(RegistryVariables, FontStylesAreStoredAsTheirCode) {
+    const std::pair<TFontStyles, int32_t> cases[] = {
+        {0, 0}, {fsBold, 1}, {fsBold | fsItalic, 3}, {fsItalic | fsUnderline, 6},
+        {fsBold | fsItalic | fsUnderline | fsStrikeOut, 15}};
+    for (auto [styles, code] : cases) {
+        TFont font{"Times New Roman", 14, styles, clBlack};
+        { TRegistryFont holder("Font", &font); }
+        EXPECT_EQ(StoredInteger("FontStyle"), code);
+        EXPECT_EQ(StoredString("FontName"), "Times New Roman");
+        EXPECT_EQ(StoredInteger("FontSize"), 14);
+    }
+}
+
+TEST_F(RegistryVariables, AppPathReadsTheStoredPathOnly) {
+    const std::string appPaths = "\\Software\\Tarnwick\\App Paths";
+    EXPECT_EQ(ReadAppPath("Skylune"), "");
+    EXPECT_FALSE(std::filesystem::exists(Folder / "home"));  // the lookup never creates the key
+
+    Store(appPaths, [](TRegistry& r) { r.WriteString("Other", "C:\\Other.exe"); });
+    EXPECT_EQ(ReadAppPath("Skylune"), "");
+    Store(appPaths, [](TRegistry& r) { r.WriteInteger("Skylune", 7); });
+    EXPECT_EQ(ReadAppPath("Skylune"), "");
+    Store(appPaths, [](TRegistry& r) { r.WriteString("Skylune", "D:\\Apps\\Skylune\\Skylune.exe"); });
+    EXPECT_EQ(ReadAppPath("skylune"), "D:\\Apps\\Skylune\\Skylune.exe");
+
+    RegistryCompanyName = "Quorvane";
+    RegistryRootKey = HKEY_LOCAL_MACHINE;
+    EXPECT_EQ(ReadAppPath("Skylune"), "");
+    Store("\\Software\\Quorvane\\App Paths", [](TRegistry& r) { r.WriteString("Skylune", "/opt/skylune/Skylune"); },
+          HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(ReadAppPath("Skylune"), "/opt/skylune/Skylune");
+}
+
+}  // namespace
+}  // namespace gridloom
