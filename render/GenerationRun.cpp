@@ -1,0 +1,220 @@
+#include "render/GenerationRun.h"
+
+#include <exception>
+#include <memory>
+#include <new>
+
+#include "data/Cartography.h"
+#include "platform/FileAttributes.h"
+#include "render/Boundaries.h"
+#include "render/Grid.h"
+#include "render/MasterImage.h"
+
+namespace gridloom {
+
+namespace {
+
+constexpr char CR = '\r';
+
+const std::string StatusCreating = "Creating overlay master image, please wait...";
+const std::string StatusAllocating = "Overlay master image, allocating memory...";
+// "bondaries" is how the status line has always read; users and documentation know it so.
+const std::string StatusGenerating = "Overlay master image, generating country bondaries";
+const std::string StatusSaving = "Overlay master image, saving image, please wait...";
+const std::string StatusSavedTo = "Overlay master image saved to ";
+const std::string StatusNotSaved = "Overlay master image could not be saved";
+const std::string StatusSaveCancelled = "Overlay master image save cancelled by user";
+const std::string StatusNotGenerated = "Overlay master image could not be generated";
+const std::string OverwriteQuestion = "Do you wish to overwrite the existing read-only file?";
+
+// Clears the running flag however the run ends, even if the host throws.
+class TRunningGuard {
+public:
+    explicit TRunningGuard(bool& running) : FRunning(running) { FRunning = true; }
+    ~TRunningGuard() { FRunning = false; }
+    TRunningGuard(const TRunningGuard&) = delete;
+    TRunningGuard& operator=(const TRunningGuard&) = delete;
+
+private:
+    bool& FRunning;
+};
+
+}  // namespace
+
+std::string DataMissingCaption() { return "Skylune - Country and State boundary data missing"; }
+
+std::string DataMissingText(const std::string& countriesFile) {
+    return "Gridloom cannot find the file " + countriesFile + "!" + CR + "Would you like to download " +
+           "the zipped Country and State boundary data from my Web site?" + CR + CR +
+           std::string(CountriesDownloadUrl) + " (size 459KB)";
+}
+
+std::string LowMemoryText(uint32_t availableMB) {
+    return "Less than " + std::to_string(MinimumFreeMemoryMB) + " MB physical memory available (" +
+           std::to_string(availableMB) + " MB found).  Generating the master overlay bitmap on this " +
+           "PC may take many minutes, so instead you can download the " +
+           "zipped overlay bitmap from the Web site (413KB).  Click " +
+           " Help for more information on downloading." + CR + CR +
+           "OK to continue to generate the master overlay, or cancel?";
+}
+
+std::string SaveErrorText(const std::string& outputPath) {
+    return "Error saving overlay master image to " + outputPath + ".  If Skylune is open, you must close it before " +
+           "trying again.";
+}
+
+std::string DrawErrorText(const std::string& what) { return "Error generating overlay master image: " + what; }
+
+TGenerationRun::TGenerationRun(IRunHost& host, ISystemServices& services, ITickSource& ticks)
+    : FHost(host), FServices(services), FTicks(ticks) {}
+
+TGenerationRun::~TGenerationRun() = default;
+
+TRunOutcome TGenerationRun::MakeMasterImage(const std::string& outputPath) {
+    if (FRunning || FClosed) return TRunOutcome::Ignored;
+    TRunOutcome outcome;
+    {
+        TRunningGuard guard(FRunning);
+        FLastError.clear();
+        outcome = Run(outputPath);
+    }
+    // A close asked for while the run was busy is carried out now that it has ended.
+    if (FCloseRequested) CloseWindow();
+    return outcome;
+}
+
+void TGenerationRun::RequestClose() {
+    if (FRunning)
+        FCloseRequested = true;
+    else
+        CloseWindow();
+}
+
+void TGenerationRun::CloseWindow() {
+    FCloseRequested = false;
+    if (FClosed) return;
+    FClosed = true;
+    FHost.CloseMainWindow();
+}
+
+TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
+    FHost.SetZoomEnabled(false);
+
+    // The list lives only for the drawing; every way out of the run releases it.
+    auto list = std::make_unique<TCartogList>();
+    try {
+        list->LoadFromFile(FHost.CountriesFile());
+    } catch (const std::exception& e) {
+        list.reset();
+        return Fail(e.what(), false, crDefault);
+    }
+
+    if (list->Count() == 0) {
+        list.reset();
+        const std::string countriesFile = FHost.CountriesFile();
+        if (FHost.AskYesNo(DataMissingCaption(), DataMissingText(countriesFile)))
+            FServices.ShellOpen(std::string(CountriesDownloadUrl));
+        // Without data there is nothing this program can do: it closes, and the run ends
+        // here without touching the cursor or the zoom button.
+        CloseWindow();
+        return TRunOutcome::DataMissing;
+    }
+
+    const uint32_t availableMB = FServices.AvailablePhysicalMB();
+    if (availableMB < MinimumFreeMemoryMB && !FHost.WarnOkCancel(LowMemoryText(availableMB)))
+        return TRunOutcome::LowMemoryCancelled;  // the zoom button stays disabled
+
+    const TCursor savedCursor = FHost.Cursor();
+    FHost.SetCursor(crHourGlass);
+
+    try {
+        FHost.ShowStatus(StatusCreating);
+        FHost.ShowStatus(StatusAllocating);
+        TBitmap& bitmap = FHost.MasterBitmap();
+        ResetMasterImage(bitmap);
+        FHost.ShowStatus(StatusGenerating);
+
+        TCanvas& canvas = bitmap.Canvas();
+        canvas.PolyFillMode = TPolyFillMode::Winding;
+        canvas.Pen.Style = TPenStyle::Solid;
+        // The box is read at each test: the user may tick it while the boundaries draw
+        // (status changes let clicks through), and the second test must see that.
+        if (!FHost.RenderSettings().GridOverlaysCountries()) DrawGrid(canvas, FHost.RenderSettings());
+        DrawBoundaries(canvas, *list, FHost.RenderSettings(), FHost, FTicks);
+        if (FHost.RenderSettings().GridOverlaysCountries()) DrawGrid(canvas, FHost.RenderSettings());
+    } catch (const std::bad_alloc&) {
+        list.reset();
+        return Fail("not enough memory", true, savedCursor);
+    } catch (const std::exception& e) {
+        list.reset();
+        return Fail(e.what(), true, savedCursor);
+    }
+    list.reset();
+
+    FHost.ShowStatus(StatusSaving);
+    const TRunOutcome outcome = Save(outputPath);
+
+    FHost.SetProgress(0);
+    FHost.SetCursor(savedCursor);
+    FHost.SetZoomEnabled(true);
+    return outcome;
+}
+
+TRunOutcome TGenerationRun::Fail(const std::string& what, bool cursorChanged, TCursor savedCursor) {
+    FLastError = what;
+    FHost.ShowStatus(StatusNotGenerated);
+    FHost.SetProgress(0);
+    if (cursorChanged) FHost.SetCursor(savedCursor);
+    FHost.Inform(DrawErrorText(what));
+    FHost.SetZoomEnabled(true);
+    return TRunOutcome::DrawFailed;
+}
+
+TSaveResult TGenerationRun::SaveOnce(const std::string& outputPath) {
+    // No error of the save step may escape the run.
+    try {
+        TSaveResult result = FHost.MasterBitmap().SaveToFile(outputPath);
+        if (!result) FLastError = result.Error;
+        return result;
+    } catch (const std::exception& e) {
+        FLastError = e.what();
+        return TSaveResult{false, e.what()};
+    }
+}
+
+TRunOutcome TGenerationRun::Save(const std::string& outputPath) {
+    if (SaveOnce(outputPath)) {
+        const uint32_t attributes = FServices.GetFileAttributes(outputPath);
+        FServices.SetFileAttributes(outputPath, attributes | FILE_ATTRIBUTE_READONLY);
+        FHost.ShowStatus(StatusSavedTo + outputPath);
+        return TRunOutcome::Saved;
+    }
+
+    FHost.ShowStatus(StatusNotSaved);
+    const uint32_t attributes = FServices.GetFileAttributes(outputPath);
+    // A folder in the output's place is never "a read-only file": clearing its bit would
+    // change the folder and the save would fail all the same.
+    const bool readOnlyFile = IsReadOnlyAttributes(attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!readOnlyFile) {
+        FHost.Inform(SaveErrorText(outputPath));
+        return TRunOutcome::SaveFailed;
+    }
+
+    if (!FHost.ConfirmYesNo(OverwriteQuestion)) {
+        FHost.ShowStatus(StatusSaveCancelled);
+        return TRunOutcome::SaveCancelled;
+    }
+    FServices.SetFileAttributes(outputPath, attributes & ~FILE_ATTRIBUTE_READONLY);
+    FHost.ShowStatus(StatusSaving);
+    if (!SaveOnce(outputPath)) {
+        FHost.ShowStatus(StatusNotSaved);
+        FHost.Inform(SaveErrorText(outputPath));
+        return TRunOutcome::SaveFailed;
+    }
+    FLastError.clear();  // the first failure was only the read-only file, now overwritten
+    FServices.SetFileAttributes(outputPath, attributes);
+    FHost.ShowStatus(StatusSavedTo + outputPath);
+    return TRunOutcome::Saved;
+}
+
+}  // namespace gridloom

@@ -1,0 +1,210 @@
+// Stand-ins for the window and the operating system, recording what the run does to them.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <grp.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/FileAttributes.h"
+#include "platform/SystemServices.h"
+#include "render/GenerationRun.h"
+#include "render/RunHost.h"
+#include "tests/platform/TempFolder.h"
+
+namespace gridloom::test {
+
+class TFakeSettings : public IRenderSettings {
+public:
+    int Grid = 3;
+    bool Annotation = false;
+    bool GridOnTop = false;
+    bool Boundaries = true;
+    int32_t GridlineWidth_ = 1;
+    int32_t BoundaryWidth_ = 1;
+    // When set, answers GridOverlaysCountries in place of GridOnTop.
+    std::function<bool()> GridOnTopHook;
+    std::function<void()> GridIndexHook;  // runs before each GridIndex answer; may throw
+    mutable int GridOnTopReads = 0;
+
+    int GridIndex() const override {
+        if (GridIndexHook) GridIndexHook();
+        return Grid;
+    }
+    bool ShowScaleAnnotation() const override { return Annotation; }
+    bool GridOverlaysCountries() const override {
+        ++GridOnTopReads;
+        return GridOnTopHook ? GridOnTopHook() : GridOnTop;
+    }
+    bool ShowBoundaries() const override { return Boundaries; }
+    int32_t GridlineWidth() const override { return GridlineWidth_; }
+    int32_t BoundaryWidth() const override { return BoundaryWidth_; }
+};
+
+// Records every contact in Events as "kind:detail" and answers the message boxes as scripted.
+class TFakeHost : public IRunHost {
+public:
+    std::string Countries;
+    TBitmap Bitmap;
+    TFakeSettings Settings;
+    std::vector<std::string> Events;
+    std::vector<int> Progress;
+    int Refreshes = 0;
+    TCursor CurrentCursor = crDefault;
+    bool AnswerYesNo = false;
+    bool AnswerOkCancel = true;
+    bool AnswerConfirm = true;
+    std::function<void(const std::string&)> OnStatus;  // runs after the status is recorded
+    std::function<void()> OnRefresh;
+    std::function<void()> OnDialog;  // runs inside every message box, as its message loop would
+
+    std::string CountriesFile() override { return Countries; }
+    TBitmap& MasterBitmap() override { return Bitmap; }
+    const IRenderSettings& RenderSettings() override { return Settings; }
+    void ShowStatus(const std::string& text) override {
+        Events.push_back("status:" + text);
+        if (OnStatus) OnStatus(text);
+    }
+    void SetZoomEnabled(bool enabled) override { Events.push_back(enabled ? "zoom:on" : "zoom:off"); }
+    TCursor Cursor() override { return CurrentCursor; }
+    void SetCursor(TCursor cursor) override {
+        CurrentCursor = cursor;
+        Events.push_back("cursor:" + std::to_string(cursor));
+    }
+    bool AskYesNo(const std::string& caption, const std::string& text) override {
+        Events.push_back("ask:" + caption + "|" + text);
+        if (OnDialog) OnDialog();
+        return AnswerYesNo;
+    }
+    bool WarnOkCancel(const std::string& text) override {
+        Events.push_back("warn:" + text);
+        if (OnDialog) OnDialog();
+        return AnswerOkCancel;
+    }
+    bool ConfirmYesNo(const std::string& text) override {
+        Events.push_back("confirm:" + text);
+        if (OnDialog) OnDialog();
+        return AnswerConfirm;
+    }
+    void Inform(const std::string& text) override {
+        Events.push_back("inform:" + text);
+        if (OnDialog) OnDialog();
+    }
+    void CloseMainWindow() override { Events.push_back("close"); }
+    void SetProgress(int position) override { Progress.push_back(position); }
+    void RefreshDisplay() override {
+        ++Refreshes;
+        if (OnRefresh) OnRefresh();
+    }
+
+    // The status texts, in order.
+    std::vector<std::string> Statuses() const {
+        std::vector<std::string> result;
+        for (const auto& e : Events)
+            if (e.rfind("status:", 0) == 0) result.push_back(e.substr(7));
+        return result;
+    }
+    bool Saw(const std::string& prefix) const {
+        for (const auto& e : Events)
+            if (e.rfind(prefix, 0) == 0) return true;
+        return false;
+    }
+};
+
+// The real file system, with the memory figure scripted and the browser never started.
+class TFakeServices : public ISystemServices {
+public:
+    uint32_t MemoryMB = 4096;
+    std::vector<std::string> Opened;
+
+    uint32_t AvailablePhysicalMB() override { return MemoryMB; }
+    uint32_t GetFileAttributes(const std::string& path) override { return gridloom::GetFileAttributes(path); }
+    bool SetFileAttributes(const std::string& path, uint32_t attributes) override {
+        return gridloom::SetFileAttributes(path, attributes);
+    }
+    bool ShellOpen(const std::string& url) override {
+        Opened.push_back(url);
+        return true;
+    }
+};
+
+struct TPointMinutes {
+    int16_t Lon, Lat;
+};
+
+inline void AppendRecord(std::string& data, uint8_t kind, const std::vector<TPointMinutes>& points) {
+    const int32_t count = int32_t(points.size());
+    for (int i = 0; i < 4; ++i) data += char(uint32_t(count) >> (8 * i));
+    data += char(kind);
+    for (auto p : points) {
+        data += char(uint16_t(p.Lon));
+        data += char(uint16_t(p.Lon) >> 8);
+        data += char(uint16_t(p.Lat));
+        data += char(uint16_t(p.Lat) >> 8);
+    }
+}
+
+// A small world: one green square of land from 10 W to 30 E and 10 S to 30 N, and a
+// boundary line across it.
+inline std::string SmallCountries() {
+    std::string data;
+    AppendRecord(data, 0, {{-600, -600}, {1800, -600}, {1800, 1800}, {-600, 1800}, {-600, -600}});
+    AppendRecord(data, 1, {{-600, 600}, {1800, 600}});
+    AppendRecord(data, 0, {});  // terminator
+    return data;
+}
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return mode_t(-1);
+    return info.st_mode & 07777;
+}
+
+constexpr uid_t NobodyId = 65534;
+
+// Runs body in a forked child, first as another user (nobody) when we are root, and with
+// files limited to limitBytes when it is not 0, so that writing a whole image fails even
+// for root. The child's test failures are reported through its exit status.
+inline void InChild(const std::function<void()>& body, bool asNobody, rlim_t limitBytes = 0) {
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (asNobody) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0) ::_exit(3);
+        }
+        if (limitBytes != 0) {
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+            rlimit limit{limitBytes, limitBytes};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
+        }
+        body();
+        std::fflush(nullptr);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << (WEXITSTATUS(status) == 3 ? "could not become nobody" : "failures in child");
+}
+
+}  // namespace gridloom::test

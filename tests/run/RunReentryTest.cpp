@@ -1,0 +1,100 @@
+// Clicks that arrive while a run lets window messages through must not disturb it.
+#include <gtest/gtest.h>
+
+#include "RunFakes.h"
+
+namespace gridloom {
+namespace {
+
+using test::TFakeHost;
+using test::TFakeServices;
+
+class RunReentry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Host.Countries = Folder / "Countries.dat";
+        test::WriteFile(Host.Countries, test::SmallCountries());
+    }
+    test::TTempFolder Folder;
+    TFakeHost Host;
+    TFakeServices Services;
+};
+
+TEST_F(RunReentry, SecondMakeDuringARunIsIgnored) {
+    TGenerationRun run(Host, Services);
+    std::vector<TRunOutcome> inner;
+    Host.OnStatus = [&](const std::string&) {
+        EXPECT_TRUE(run.Running());
+        inner.push_back(run.MakeMasterImage(Folder / "second.bmp"));
+    };
+    EXPECT_EQ(run.MakeMasterImage(Folder / "first.bmp"), TRunOutcome::Saved);
+    ASSERT_EQ(inner.size(), 5u);  // one for each status line of the run
+    for (auto outcome : inner) EXPECT_EQ(outcome, TRunOutcome::Ignored);
+    EXPECT_EQ(test::ModeOf(Folder / "second.bmp"), mode_t(-1));
+    EXPECT_EQ(std::count(Host.Events.begin(), Host.Events.end(), "zoom:off"), 1);
+    EXPECT_EQ(Host.Events.back(), "zoom:on");
+    EXPECT_FALSE(run.Running());
+}
+
+TEST_F(RunReentry, CloseDuringARunWaitsForItsEnd) {
+    TGenerationRun run(Host, Services);
+    Host.OnStatus = [&](const std::string& text) {
+        if (text == "Overlay master image, generating country bondaries") {
+            run.RequestClose();
+            run.RequestClose();  // impatient user: still one close
+        }
+    };
+    const std::string out = Folder / "Overlay.bmp";
+    EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Saved);
+    EXPECT_TRUE(IsReadOnlyAttributes(GetFileAttributes(out)));
+    ASSERT_GE(Host.Events.size(), 3u);
+    EXPECT_EQ(Host.Events[Host.Events.size() - 3], "cursor:0");
+    EXPECT_EQ(Host.Events[Host.Events.size() - 2], "zoom:on");
+    EXPECT_EQ(Host.Events.back(), "close");
+    EXPECT_EQ(std::count(Host.Events.begin(), Host.Events.end(), "close"), 1);
+    EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Ignored);
+}
+
+TEST_F(RunReentry, CloseWhileAskingAboutMissingDataClosesOnce) {
+    Host.Countries = Folder / "absent.dat";
+    TGenerationRun run(Host, Services);
+    Host.OnDialog = [&] {
+        run.RequestClose();
+        EXPECT_FALSE(run.Closed());
+    };
+    EXPECT_EQ(run.MakeMasterImage(Folder / "Overlay.bmp"), TRunOutcome::DataMissing);
+    EXPECT_EQ(std::count(Host.Events.begin(), Host.Events.end(), "close"), 1);
+    EXPECT_EQ(Host.Events.back(), "close");
+}
+
+TEST_F(RunReentry, MakeFromInsideADialogIsIgnored) {
+    const std::string out = Folder / "Overlay.bmp";
+    test::WriteFile(out, "old");
+    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    TGenerationRun run(Host, Services);
+    Host.OnDialog = [&] { EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Ignored); };
+    EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Saved);
+    EXPECT_EQ(std::count_if(Host.Events.begin(), Host.Events.end(),
+                            [](const std::string& e) { return e.rfind("confirm:", 0) == 0; }),
+              1);
+}
+
+TEST_F(RunReentry, CloseWhenIdleClosesAtOnce) {
+    TGenerationRun run(Host, Services);
+    ASSERT_EQ(run.MakeMasterImage(Folder / "Overlay.bmp"), TRunOutcome::Saved);
+    Host.Events.clear();
+    run.RequestClose();
+    EXPECT_EQ(Host.Events, std::vector<std::string>{"close"});
+    EXPECT_TRUE(run.Closed());
+}
+
+TEST_F(RunReentry, CloseDuringAFailedRunStillCloses) {
+    TGenerationRun run(Host, Services);
+    Host.OnStatus = [&](const std::string&) { run.RequestClose(); };
+    Host.Settings.GridIndexHook = [] { throw std::runtime_error("broken"); };
+    EXPECT_EQ(run.MakeMasterImage(Folder / "Overlay.bmp"), TRunOutcome::DrawFailed);
+    EXPECT_EQ(Host.Events.back(), "close");
+}
+
+}  // namespace
+}  // namespace gridloom

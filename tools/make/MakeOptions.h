@@ -1,0 +1,49 @@
+// The command line of gridloom-make.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/Font.h"
+
+namespace gridloom {
+
+// What the window offers, as options; the defaults are the window's first-start defaults.
+struct TMakeOptions {
+    std::string DataPath = "Countries.dat";
+    std::string OutputPath = "Overlay.bmp";
+    int GridIndex = 3;  // the radio index: 10 degrees
+    bool Labels = false;
+    bool GridOnTop = false;
+    bool ShowBoundaries = true;
+    int32_t GridlineWidth = 1;
+    int32_t BoundaryWidth = 1;
+    std::string FontName = "Arial";
+    int32_t FontSize = 11;
+    TFontStyles FontStyle = fsBold;
+    bool OverwriteReadOnly = false;  // the "Yes" to overwriting a read-only output
+    bool Quiet = false;
+};
+
+enum class TMakeAction { Run, Help, Version, Error };
+
+struct TMakeCommand {
+    TMakeAction Action = TMakeAction::Run;
+    TMakeOptions Options;
+    std::string Error;  // one line, for Error
+};
+
+// Parses the arguments after the program name. Options take their value as the next
+// argument or after '='. The last of repeated options wins.
+TMakeCommand ParseMakeCommand(const std::vector<std::string>& args);
+
+// The --help text and the --version line.
+std::string MakeUsage();
+std::string MakeVersion();
+
+// Limits of the numeric options.
+constexpr int32_t MaxLineWidth = 100;
+constexpr int32_t MaxFontSize = 500;
+
+}  // namespace gridloom
