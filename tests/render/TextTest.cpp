@@ -1,0 +1,175 @@
+// Label text through FreeType on a real canvas.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+
+#include "render/Bitmap.h"
+#include "render/Canvas.h"
+#include "render/TextRenderer.h"
+
+namespace gridloom {
+namespace {
+
+TFont LabelFont() {
+    TFont f;
+    f.Name = "Arial";
+    f.Size = 11;
+    f.Style = fsBold;
+    f.Color = clRed;
+    return f;
+}
+
+struct TSmallImage {
+    TBitmap bitmap;
+    TSmallImage(int w, int h) {
+        bitmap.Canvas().Brush.Color = clNavy;
+        bitmap.SetWidth(w);
+        bitmap.SetHeight(h);
+        bitmap.Canvas().Font = LabelFont();
+    }
+    TCanvas& canvas() { return bitmap.Canvas(); }
+    int Count(TColor c, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = std::max(y0, 0); y < std::min(y1, bitmap.Height()); ++y)
+            for (int x = std::max(x0, 0); x < std::min(x1, bitmap.Width()); ++x)
+                n += bitmap.Pixel(x, y) == c;
+        return n;
+    }
+    int Count(TColor c) const { return Count(c, 0, 0, bitmap.Width(), bitmap.Height()); }
+};
+
+TEST(TextRenderer, PointsToPixelsAt96Dpi) {
+    EXPECT_EQ(TTextRenderer::PixelSize(11), 15);
+    EXPECT_EQ(TTextRenderer::PixelSize(8), 11);
+    EXPECT_EQ(TTextRenderer::PixelSize(0), 11);    // the default 8 points
+    EXPECT_EQ(TTextRenderer::PixelSize(-11), 15);  // magnitude in points
+    EXPECT_EQ(TTextRenderer::PixelSize(INT32_MIN), 1024);
+    EXPECT_EQ(TTextRenderer::PixelSize(1), 1);
+}
+
+TEST(TextRenderer, Windows1252Characters) {
+    EXPECT_EQ(Windows1252ToUnicode('A'), U'A');
+    EXPECT_EQ(Windows1252ToUnicode(0x80), U'\u20AC');
+    EXPECT_EQ(Windows1252ToUnicode(0x96), U'\u2013');
+    EXPECT_EQ(Windows1252ToUnicode(0x81), U'\u0081');
+    EXPECT_EQ(Windows1252ToUnicode(0xB0), U'\u00B0');
+    EXPECT_EQ(Windows1252ToUnicode(0xE9), U'\u00E9');
+}
+
+TEST(TextRenderer, ArialIsLiberationSansWhenAbsent) {
+    const std::string file = TTextRenderer::Shared()->FaceFile(LabelFont());
+    ASSERT_FALSE(file.empty());
+    if (file.find("Arial") == std::string::npos && file.find("arial") == std::string::npos) {
+        EXPECT_NE(file.find("LiberationSans-Bold"), std::string::npos) << file;
+    }
+}
+
+TEST(CanvasText, LabelMetricsAreStable) {
+    TSmallImage image(10, 10);
+    const int h0 = image.canvas().TextHeight("0");
+    const int w0 = image.canvas().TextWidth("0");
+    const int w170 = image.canvas().TextWidth("170W");
+    EXPECT_GT(h0, 10);
+    EXPECT_LT(h0, 30);
+    EXPECT_GT(w0, 3);
+    EXPECT_GT(w170, 3 * w0);
+    EXPECT_EQ(image.canvas().TextHeight("170W"), h0);  // the cell is the font's, not the text's
+    EXPECT_EQ(image.canvas().TextWidth("0"), w0);
+    EXPECT_EQ(image.canvas().TextWidth("170W"), w170);
+    EXPECT_EQ(image.canvas().TextWidth("  "), 2 * image.canvas().TextWidth(" "));
+    EXPECT_EQ(image.canvas().TextWidth(""), 0);
+    std::printf("Arial 11 bold: height %d, \"0\" %d wide, \"170W\" %d wide\n", h0, w0, w170);
+}
+
+TEST(CanvasText, CellIsFilledWithTheBrushThenInked) {
+    TSmallImage image(120, 60);
+    TCanvas& c = image.canvas();
+    c.Brush.Color = clWhite;
+    const int w = c.TextWidth("170W"), h = c.TextHeight("170W");
+    c.TextOut(10, 20, "170W");
+    const int cell = w * h;
+    const int white = image.Count(clWhite, 10, 20, 10 + w, 20 + h);
+    const int red = image.Count(clRed, 10, 20, 10 + w, 20 + h);
+    EXPECT_EQ(white + red, cell);
+    EXPECT_GT(red, 20);
+    EXPECT_GT(white, red);
+    // Nothing outside the cell.
+    EXPECT_EQ(image.Count(clNavy), 120 * 60 - cell);
+}
+
+TEST(CanvasText, UnderlineAndStrikeOutAreFullWidthRows) {
+    auto fullRows = [](int style) {
+        TSmallImage image(80, 40);
+        image.canvas().Brush.Color = clWhite;
+        image.canvas().Font.Style = fsBold | style;
+        const int w = image.canvas().TextWidth("a a");
+        image.canvas().TextOut(5, 5, "a a");
+        std::vector<int> rows;
+        for (int y = 0; y < 40; ++y)
+            if (image.Count(clRed, 5, y, 5 + w, y + 1) == w)
+                rows.push_back(y - 5);
+        return rows;
+    };
+    const TTextMetrics m = TTextRenderer::Shared()->Metrics(LabelFont());
+    EXPECT_TRUE(fullRows(0).empty());
+    const std::vector<int> under = fullRows(fsUnderline);
+    ASSERT_FALSE(under.empty());
+    EXPECT_GT(under.front(), m.Ascent - 1);  // below the baseline
+    EXPECT_LT(under.back(), m.Height());
+    const std::vector<int> strike = fullRows(fsStrikeOut);
+    ASSERT_FALSE(strike.empty());
+    EXPECT_LT(strike.back(), m.Ascent);  // above the baseline
+    EXPECT_GT(strike.front(), m.Ascent / 3);
+}
+
+TEST(CanvasText, GlyphsAreRenderedOncePerFont) {
+    TSmallImage image(200, 40);
+    image.canvas().TextOut(0, 0, "12345W");
+    const std::size_t rendered = TTextRenderer::Shared()->RenderedGlyphCount();
+    for (int i = 0; i < 20; ++i) {
+        image.canvas().TextOut(i, 5, "54321W");
+        image.canvas().TextWidth("1W2");
+    }
+    EXPECT_EQ(TTextRenderer::Shared()->RenderedGlyphCount(), rendered);
+    TSmallImage other(50, 50);  // another canvas shares the cache
+    other.canvas().TextOut(0, 0, "W1");
+    EXPECT_EQ(TTextRenderer::Shared()->RenderedGlyphCount(), rendered);
+}
+
+TEST(CanvasText, ClippedAnywhereInThe32BitRange) {
+    TSmallImage image(30, 30);
+    TCanvas& c = image.canvas();
+    c.Brush.Color = clWhite;
+    for (auto [x, y] : {std::pair{-5, -7}, {25, 25}, {INT32_MIN, 0}, {INT32_MAX, INT32_MAX},
+                        {INT32_MAX - 3, 0}, {-100, 10}, {10, INT32_MIN}})
+        c.TextOut(x, y, "170W");
+    EXPECT_GT(image.Count(clWhite) + image.Count(clRed), 0);
+    TBitmap empty;
+    empty.Canvas().TextOut(0, 0, "0");  // a 0 x 0 picture takes nothing
+}
+
+TEST(CanvasText, OddFontsNeverFail) {
+    TSmallImage image(60, 60);
+    TCanvas& c = image.canvas();
+    c.Font.Name = "No Such Font Family Xyzzy";
+    EXPECT_GT(c.TextWidth("0"), 0);  // fontconfig offers some other face
+    c.Font.Name = "";
+    EXPECT_GT(c.TextHeight("0"), 0);
+    c.Font.Name = "Arial";
+    c.Font.Size = 0;
+    EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()->Metrics([] { TFont f = LabelFont(); f.Size = 8; return f; }()).Height());
+    c.Font.Size = -11;
+    EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()->Metrics(LabelFont()).Height());
+    c.Font.Size = INT32_MAX;
+    EXPECT_GT(c.TextHeight("0"), 1000);
+    c.TextOut(0, 0, "0");
+    c.Font.Size = 11;
+    c.Font.Style = fsItalic | fsBold | fsUnderline | fsStrikeOut;
+    const std::string allBytes = [] { std::string s; for (int i = 1; i < 256; ++i) s += char(i); return s; }();
+    c.TextOut(-300, 10, allBytes);
+    c.TextOut(0, 30, std::string_view("\0\x80\xff", 3));
+}
+
+}  // namespace
+}  // namespace gridloom
