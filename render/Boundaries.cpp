@@ -1,12 +1,49 @@
 #include "render/Boundaries.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "render/BoundaryDrawing.h"
 #include "render/Projection.h"
 
 namespace gridloom {
+
+namespace {
+
+// The pixel column of every possible longitude and the row of every possible latitude, in
+// whole minutes of arc as the data stores them. A column depends on the longitude alone and
+// a row on the latitude alone, so two lookups give exactly what LonLatToPixel computes for
+// the point, at a fraction of the cost of its four divisions: the boundary data runs to
+// hundreds of thousands of points, and the tables are made once per process.
+class TMinuteProjection {
+public:
+    TMinuteProjection() : FColumns(1 << 16), FRows(1 << 16) {
+        for (int m = INT16_MIN; m <= INT16_MAX; ++m) {
+            FColumns[std::size_t(m - INT16_MIN)] = LonLatToPixel(m / 60.0, 0).X;
+            FRows[std::size_t(m - INT16_MIN)] = LonLatToPixel(0, m / 60.0).Y;
+        }
+    }
+    TPoint operator()(const BoundaryPoint& p) const {
+        return {FColumns[std::size_t(p.Longitude - INT16_MIN)], FRows[std::size_t(p.Latitude - INT16_MIN)]};
+    }
+    static const TMinuteProjection& Instance() {
+        static const TMinuteProjection projection;
+        return projection;
+    }
+
+private:
+    std::vector<int32_t> FColumns;
+    std::vector<int32_t> FRows;
+};
+
+// lat < -82 degrees, with lat = minutes / 60 as the projection takes it, holds exactly for
+// whole minutes below -4920: -4921 / 60 is already clear of -82.
+constexpr int32_t WrapLatitudeMinutes = -4920;
+static_assert(BoundaryWrapLatitude * 60 == WrapLatitudeMinutes);
+
+}  // namespace
 
 std::size_t BoundaryWorkingSize(const TCartogList& list) {
     std::size_t longest = 0;
@@ -19,6 +56,7 @@ std::size_t CollectSegmentPixels(const TLineSegment& segment, std::vector<TPoint
     if (segment.Count <= 0 || !segment.Points)
         return 0;
     const BoundaryPoint* points = segment.Points.get();
+    const TMinuteProjection& project = TMinuteProjection::Instance();
     const int32_t last = segment.Count - 1;
 
     TPoint* out = work.data();
@@ -37,16 +75,15 @@ std::size_t CollectSegmentPixels(const TLineSegment& segment, std::vector<TPoint
     // point far east and far south for a jump across the dateline: there is no jump without
     // a point to jump from.
     ensure(1);
-    TPoint prev = LonLatToPixel(points[0].Longitude / 60.0, points[0].Latitude / 60.0);
+    TPoint prev = project(points[0]);
     out[n++] = prev;
 
     for (int32_t j = 1; j <= last; ++j) {
-        const double lat = points[j].Latitude / 60.0;
-        const TPoint p = LonLatToPixel(points[j].Longitude / 60.0, lat);
+        const TPoint p = project(points[j]);
         const int64_t dx = std::llabs(int64_t(prev.X) - p.X);
         const int64_t dy = std::llabs(int64_t(prev.Y) - p.Y);
 
-        if (dx > BoundaryWrapJump && lat < BoundaryWrapLatitude) {
+        if (dx > BoundaryWrapJump && points[j].Latitude < WrapLatitudeMinutes) {
             // The ring leaves by one side edge of the map and comes back by the other, far
             // south: go down the edge it left by, along the bottom and up the edge it returns
             // by, so the polygon closes over the bottom of the map and fills the strip below

@@ -1,6 +1,8 @@
 // The boundary drawing on a recording surface: collected pixels, kinds, progress, refresh.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -132,6 +134,49 @@ TEST(BoundaryPixels, WorkingArrayIgnoresAnInflatedMaxPoints) {
     TFakeTicks ticks;
     DrawBoundariesOn(surface, list, settings, progress, ticks);
     EXPECT_EQ(surface.Calls.size(), 1u);
+}
+
+// The collection written out plainly, point by point through LonLatToPixel, to check the
+// drawing's faster projection against.
+std::vector<TPoint> PlainCollect(const TLineSegment& s) {
+    std::vector<TPoint> out;
+    TPoint prev{};
+    for (int j = 0; j < s.Count; ++j) {
+        const double lat = s.Points[j].Latitude / 60.0;
+        const TPoint p = LonLatToPixel(s.Points[j].Longitude / 60.0, lat);
+        const int dx = std::abs(prev.X - p.X), dy = std::abs(prev.Y - p.Y);
+        if (j > 0 && dx > 7128 && lat < -82) {
+            const int m = (prev.Y + p.Y) / 2;
+            const int from = p.X > prev.X ? 0 : 7919;
+            out.insert(out.end(), {prev, {from, m}, {from, 3959}, {7919 - from, 3959}, {7919 - from, m}});
+        }
+        if (j == 0 || dx > 0 || dy > 0 || j == s.Count - 1) {
+            out.push_back(p);
+            prev = p;
+        }
+    }
+    return out;
+}
+
+TEST(BoundaryPixels, SameAsProjectingEachPointPlainly) {
+    // Random walks over the whole range of the stored minutes, wild values included.
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, int(seed >> 16); };
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::pair<int, int>> points;
+        int lon = next() % 65536 - 32768, lat = next() % 65536 - 32768;
+        for (int i = 0; i < 5000; ++i) {
+            if (next() % 50 == 0) {
+                lon = next() % 65536 - 32768;
+                lat = (next() % 2 ? -5400 : 0) + next() % 600 - 300;
+            }
+            lon = std::clamp(lon + next() % 7 - 3, -32768, 32767);
+            lat = std::clamp(lat + next() % 7 - 3, -32768, 32767);
+            points.push_back({lon, lat});
+        }
+        auto s = Segment(0, points);
+        ASSERT_EQ(Collect(*s), PlainCollect(*s)) << round;
+    }
 }
 
 struct TBoundaryRun {
