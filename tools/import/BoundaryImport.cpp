@@ -34,6 +34,19 @@ uint8_t HoleKind(uint8_t kind)
 // The widest value, in degrees, whose minutes still fit a signed 16-bit number.
 constexpr double MaxDegrees = 32767.0 / 60.0;
 
+// True when a ring's points all lie on one line, so that filling it would only draw its
+// outline. Exact, in whole minutes.
+bool EnclosesNothing(const std::vector<BoundaryPoint>& ring)
+{
+    int64_t twiceArea = 0;
+    for (std::size_t i = 0, n = ring.size(); i < n; ++i) {
+        const BoundaryPoint& a = ring[i];
+        const BoundaryPoint& b = ring[(i + 1) % n];
+        twiceArea += int64_t(a.Longitude) * b.Latitude - int64_t(b.Longitude) * a.Latitude;
+    }
+    return twiceArea == 0;
+}
+
 int16_t ToMinutes(double degrees)
 {
     return static_cast<int16_t>(std::lround(degrees * 60.0));
@@ -268,6 +281,8 @@ private:
         }
         if (segment.Points.size() < fewest)
             return;
+        if (fewest == 3 && EnclosesNothing(segment.Points))
+            return;  // e.g. a ring around the pole a hair from it, flat after rounding
         FSegments.push_back(std::move(segment));
     }
 

@@ -1,0 +1,194 @@
+// Writing Countries.dat: exact bytes, a round trip through the reader, the atomic
+// replacement, and the program's exit statuses.
+#include "data/Cartography.h"
+#include "tools/import/BoundaryFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace gridloom::import {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteText(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(BoundaryFileBytes, RecordsAreLittleEndianWithATerminator)
+{
+    const std::vector<BoundarySegment> segments = {{1, {{-2, 258}}}};
+    const std::vector<uint8_t> expected = {1, 0, 0, 0, 1, 0xfe, 0xff, 0x02, 0x01, 0, 0, 0, 0, 0};
+    EXPECT_EQ(EncodeBoundaryFile(segments), expected);
+}
+
+TEST(BoundaryFileBytes, RoundTripThroughTheReader)
+{
+    std::vector<BoundarySegment> segments = {
+        {0, {{-10800, -5400}, {10800, -5400}, {0, 5400}}},
+        {1, {{1, 2}, {3, 4}}},
+        {5, {{-32768, 32767}, {32767, -32768}}},
+        {8, {{100, 100}, {200, 100}, {150, 200}, {120, 180}}},
+    };
+    const std::vector<uint8_t> bytes = EncodeBoundaryFile(segments);
+    TByteStream stream(bytes.data(), bytes.size());
+    TCartogList list;
+    list.LoadFromStream(stream);
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.MaxPoints(), 4);
+    for (int i = 0; i < list.Count(); ++i) {
+        const TLineSegment& read = list.GetSegment(i);
+        EXPECT_EQ(read.Kind, segments[i].Kind);
+        ASSERT_EQ(read.Count, static_cast<int32_t>(segments[i].Points.size()));
+        for (int32_t j = 0; j < read.Count; ++j) {
+            EXPECT_EQ(read.Points[j].Longitude, segments[i].Points[j].Longitude);
+            EXPECT_EQ(read.Points[j].Latitude, segments[i].Points[j].Latitude);
+        }
+    }
+}
+
+TEST(BoundaryFileBytes, FiguresCountKindsPointsAndTheLargestSegment)
+{
+    const std::vector<BoundarySegment> segments = {
+        {0, {{0, 0}, {1, 0}, {1, 1}}}, {0, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, {1, {{0, 0}, {1, 1}}}};
+    const ImportFigures figures = Measure(segments);
+    EXPECT_EQ(figures.Segments, 3u);
+    EXPECT_EQ(figures.SegmentsPerKind[0], 2u);
+    EXPECT_EQ(figures.SegmentsPerKind[1], 1u);
+    EXPECT_EQ(figures.Points, 9u);
+    EXPECT_EQ(figures.LargestSegment, 4u);
+    EXPECT_EQ(DescribeFigures(figures),
+              "3 segments (kind 0: 2, kind 1: 1), 9 points, largest segment 4 points");
+}
+
+class ImportFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FDir = fs::temp_directory_path() / ("gridloom-import-test-" + std::to_string(::getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(FDir);
+    }
+    void TearDown() override { fs::remove_all(FDir); }
+
+    std::size_t FilesInDir() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()));
+    }
+
+    // Runs the importer; returns its exit status, or -1 when it has not been built.
+    int Run(const std::string& arguments)
+    {
+        const fs::path program = fs::path(GRIDLOOM_BINARY_DIR) / "tools" / "gridloom-import";
+        if (!fs::exists(program))
+            return -1;
+        const std::string command = "cd '" + FDir.string() + "' && '" + program.string() + "' " + arguments +
+                                    " >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    }
+
+    std::string Text(const std::string& name) const
+    {
+        const auto bytes = ReadBytes(FDir / name);
+        return {bytes.begin(), bytes.end()};
+    }
+
+    fs::path FDir;
+};
+
+TEST_F(ImportFiles, AtomicWriteCreatesAndReplaces)
+{
+    const fs::path target = FDir / "Countries.dat";
+    WriteFileAtomically(target.string(), {1, 2, 3});
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{1, 2, 3}));
+    WriteFileAtomically(target.string(), {4, 5});
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{4, 5}));
+    EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
+}
+
+TEST_F(ImportFiles, FailedWriteLeavesNothingBehind)
+{
+    EXPECT_THROW(WriteFileAtomically((FDir / "missing" / "Countries.dat").string(), {1}), ImportError);
+    // A folder in the target's place cannot be replaced by a file.
+    fs::create_directory(FDir / "Countries.dat");
+    WriteText(FDir / "Countries.dat" / "keep", "kept");
+    EXPECT_THROW(WriteFileAtomically((FDir / "Countries.dat").string(), {1, 2}), ImportError);
+    EXPECT_EQ(FilesInDir(), 1u);
+    EXPECT_EQ(Text("Countries.dat/keep"), "kept");
+}
+
+TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError)
+{
+    std::vector<BoundarySegment> segments;
+    try {
+        ImportGeoJsonFile((FDir / "absent.json").string(), 0, segments, nullptr);
+        FAIL() << "no error";
+    } catch (const ImportError& error) {
+        EXPECT_NE(std::string(error.what()).find("absent.json"), std::string::npos);
+    }
+    WriteText(FDir / "broken.json", R"({"type":"LineString","coordinates":[[0,0],)");
+    try {
+        ImportGeoJsonFile((FDir / "broken.json").string(), 1, segments, nullptr);
+        FAIL() << "no error";
+    } catch (const ImportError& error) {
+        EXPECT_NE(std::string(error.what()).find("broken.json"), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find("JSON"), std::string::npos);
+    }
+}
+
+TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures)
+{
+    WriteText(FDir / "land.json", R"({"type":"Polygon","coordinates":[[[0,0],[1,0],[1,1],[0,0]]]})");
+    WriteText(FDir / "borders.json", R"({"type":"LineString","coordinates":[[0,0],[1,1]]})");
+    const int status = Run("-o out.dat --land land.json --border borders.json");
+    if (status == -1)
+        GTEST_SKIP() << "gridloom-import is not built";
+    ASSERT_EQ(status, 0) << Text("err.txt");
+    EXPECT_NE(Text("out.txt").find("2 segments (kind 0: 1, kind 1: 1)"), std::string::npos) << Text("out.txt");
+    TCartogList list;
+    list.LoadFromFile((FDir / "out.dat").string());
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.GetSegment(1).Kind, 1);
+}
+
+TEST_F(ImportFiles, ProgramExitStatuses)
+{
+    if (Run("--help") == -1)
+        GTEST_SKIP() << "gridloom-import is not built";
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_NE(Text("out.txt").find("--state-border"), std::string::npos);
+    EXPECT_EQ(Run(""), 2);
+    EXPECT_EQ(Run("--bogus x.json"), 2);
+    EXPECT_EQ(Run("--land"), 2);
+    EXPECT_EQ(Run("--kind 256 x.json"), 2);
+    EXPECT_EQ(Run("x.json"), 2);
+
+    // Bad data fails with 1 and leaves the existing output exactly as it was.
+    WriteText(FDir / "Countries.dat", "old");
+    WriteText(FDir / "good.json", R"({"type":"LineString","coordinates":[[0,0],[1,1]]})");
+    WriteText(FDir / "far.json", R"({"type":"LineString","coordinates":[[0,0],[1,700]]})");
+    EXPECT_EQ(Run("--border good.json --border far.json"), 1);
+    EXPECT_NE(Text("err.txt").find("far.json"), std::string::npos) << Text("err.txt");
+    EXPECT_EQ(Run("--border good.json --land missing.json"), 1);
+    EXPECT_EQ(Run("--land good.json"), 1);  // a line cannot be land
+    EXPECT_EQ(Text("Countries.dat"), "old");
+    EXPECT_EQ(FilesInDir(), 5u);  // the two inputs, the old output, out.txt, err.txt
+}
+
+}  // namespace
+}  // namespace gridloom::import
