@@ -35,22 +35,53 @@ int64_t FloorDiv64(int64_t a, int64_t b) {
     return q;
 }
 
+// The same, faster for the small values of ordinary edges: the floating-point quotient of
+// numbers below 2^50 is within one of the true one, and the remainder corrects it.
+int64_t FloorDivEstimated(int64_t a, int64_t b) {
+    constexpr int64_t Exact = int64_t(1) << 50;
+    if (a >= Exact || a <= -Exact) return FloorDiv64(a, b);
+    int64_t q = int64_t(std::floor(double(a) / double(b)));
+    const int64_t r = a - q * b;
+    if (r < 0) --q;
+    else if (r >= b) ++q;
+    return q;
+}
+
 // Coordinates up to this size keep the edge set-up arithmetic inside 64 bits.
 constexpr int64_t NarrowLimit = int64_t(1) << 28;
 
-void SortCrossings(std::vector<int64_t>& crossings) {
-    // Most rows of a map cross a handful of edges, and insertion sort beats the general
-    // sort there by a wide margin.
-    if (crossings.size() <= 24) {
-        for (std::size_t i = 1; i < crossings.size(); ++i) {
-            const int64_t key = crossings[i];
+// Sorts one row's crossings. Most rows of a map cross a handful of edges, where insertion
+// sort is quickest; long rows (a coastline's ragged top) use a byte-wise radix sort, whose
+// cost grows only linearly with the number of crossings.
+void SortCrossings(std::vector<uint32_t>& crossings, std::vector<uint32_t>& buffer) {
+    const std::size_t n = crossings.size();
+    if (n <= 32) {
+        for (std::size_t i = 1; i < n; ++i) {
+            const uint32_t key = crossings[i];
             std::size_t j = i;
             for (; j > 0 && crossings[j - 1] > key; --j) crossings[j] = crossings[j - 1];
             crossings[j] = key;
         }
-    } else {
-        std::sort(crossings.begin(), crossings.end());
+        return;
     }
+    uint32_t highest = 0;
+    for (const uint32_t key : crossings) highest |= key;
+    buffer.resize(n);
+    uint32_t* from = crossings.data();
+    uint32_t* to = buffer.data();
+    for (int shift = 0; shift < 32 && (highest >> shift) != 0; shift += 8) {
+        std::size_t offsets[256] = {};
+        for (std::size_t i = 0; i < n; ++i) ++offsets[(from[i] >> shift) & 0xFF];
+        std::size_t total = 0;
+        for (std::size_t& o : offsets) {
+            const std::size_t c = o;
+            o = total;
+            total += c;
+        }
+        for (std::size_t i = 0; i < n; ++i) to[offsets[(from[i] >> shift) & 0xFF]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != crossings.data()) std::copy(from, from + n, crossings.data());
 }
 
 }  // namespace
@@ -281,21 +312,38 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
     const int32_t bottom = std::min(maxY, height);  // rows [top, bottom)
     if (top >= bottom) return;
 
-    FRowHead.assign(std::size_t(bottom - top), -1);
-    if (FNextEdge.size() < std::size_t(count)) FNextEdge.resize(std::size_t(count));
-    for (int i = 0; i < count; ++i) {
+    // Group the edges by the first row they cross (a counting sort), keeping them in
+    // polygon order within a row so that the points are read in address order.
+    const std::size_t rows = std::size_t(bottom - top);
+    FRowStart.assign(rows + 1, 0);
+    auto firstRow = [&](int i) -> int32_t {
         const int32_t y0 = points[i].Y, y1 = points[i + 1 < count ? i + 1 : 0].Y;
         const int32_t ya = std::min(y0, y1), yb = std::max(y0, y1);
-        if (ya == yb || yb <= top || ya >= bottom) continue;
-        const std::size_t row = std::size_t(std::max(ya, top) - top);
-        FNextEdge[std::size_t(i)] = FRowHead[row];
-        FRowHead[row] = i;
+        if (ya == yb || yb <= top || ya >= bottom) return -1;
+        return std::max(ya, top) - top;
+    };
+    int32_t edges = 0;
+    for (int i = 0; i < count; ++i) {
+        const int32_t row = firstRow(i);
+        if (row >= 0) {
+            ++FRowStart[std::size_t(row) + 1];
+            ++edges;
+        }
     }
+    for (std::size_t r = 0; r < rows; ++r) FRowStart[r + 1] += FRowStart[r];
+    if (FEdgeOrder.size() < std::size_t(edges)) FEdgeOrder.resize(std::size_t(edges));
+    for (int i = 0; i < count; ++i) {
+        const int32_t row = firstRow(i);
+        if (row >= 0) FEdgeOrder[std::size_t(FRowStart[std::size_t(row)]++)] = i;
+    }
+    // The scatter moved each start to the next row's; shift them back.
+    for (std::size_t r = rows; r > 0; --r) FRowStart[r] = FRowStart[r - 1];
+    FRowStart[0] = 0;
 
     const int64_t pixelLimit = bitmap.Width();
     auto emit = [&](int64_t pixel, int32_t direction) {
         pixel = std::clamp<int64_t>(pixel, 0, pixelLimit);
-        FCrossings.push_back(pixel * 2 + (direction > 0 ? 1 : 0));
+        FCrossings.push_back(uint32_t(pixel) * 2 + (direction > 0 ? 1 : 0));
     };
 
     FActive.clear();
@@ -317,7 +365,12 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
         }
         FActive.resize(kept);
 
-        for (int32_t i = FRowHead[std::size_t(y - top)]; i >= 0; i = FNextEdge[std::size_t(i)]) {
+        const int32_t* const rowEdges = FEdgeOrder.data();
+        const int32_t rowEnd = FRowStart[std::size_t(y - top) + 1];
+        for (int32_t e = FRowStart[std::size_t(y - top)]; e < rowEnd; ++e) {
+            const int32_t i = rowEdges[e];
+            // A row's edges lie scattered along the polygon: fetch ahead to overlap the misses.
+            if (e + 8 < rowEnd) __builtin_prefetch(&points[rowEdges[e + 8]]);
             const TPoint& p0 = points[i];
             const TPoint& p1 = points[i + 1 < count ? i + 1 : 0];
             const bool down = p0.Y < p1.Y;
@@ -329,7 +382,7 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
             int64_t quotient, remainder;
             if (narrow) {
                 const int64_t m = (2 * int64_t(a.X) - 1) * dy + (2 * k + 1) * dx + divisor - 1;
-                quotient = FloorDiv64(m, divisor);
+                quotient = FloorDivEstimated(m, divisor);
                 remainder = m - quotient * divisor;
             } else {
                 const TWide m = TWide(2 * int64_t(a.X) - 1) * dy + TWide(2 * k + 1) * dx + divisor - 1;
@@ -356,10 +409,10 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
 }
 
 void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index) {
-    SortCrossings(FCrossings);
+    SortCrossings(FCrossings, FSortBuffer);
     uint8_t* const line = bitmap.ScanLine(row);
     const std::size_t n = FCrossings.size();
-    auto span = [&](int64_t left, int64_t right) {
+    auto span = [&](uint32_t left, uint32_t right) {
         if (left < right) std::memset(line + left, index, std::size_t(right - left));
     };
     if (mode == TPolyFillMode::Alternate) {
@@ -367,9 +420,9 @@ void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, ui
         return;
     }
     int winding = 0;
-    int64_t start = 0;
+    uint32_t start = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const int64_t pixel = FCrossings[i] >> 1;
+        const uint32_t pixel = FCrossings[i] >> 1;
         const int before = winding;
         winding += (FCrossings[i] & 1) ? 1 : -1;
         if (before == 0 && winding != 0)

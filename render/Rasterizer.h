@@ -66,10 +66,11 @@ private:
     void Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index);
     void FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index);
 
-    std::vector<int32_t> FRowHead;     // first edge starting on each row, -1 for none
-    std::vector<int32_t> FNextEdge;    // the next edge starting on the same row
-    std::vector<TActiveEdge> FActive;  // edges crossing the current row
-    std::vector<int64_t> FCrossings;   // one row's crossings: pixel * 2 + (direction > 0)
+    std::vector<int32_t> FRowStart;     // where each row's edges begin in FEdgeOrder
+    std::vector<int32_t> FEdgeOrder;    // edge numbers grouped by the first row they cross
+    std::vector<TActiveEdge> FActive;   // edges crossing the current row
+    std::vector<uint32_t> FCrossings;   // one row's crossings: pixel * 2 + (direction > 0)
+    std::vector<uint32_t> FSortBuffer;  // the other half of the crossings' radix sort
 };
 
 }  // namespace gridloom
