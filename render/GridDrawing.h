@@ -41,7 +41,7 @@ void DrawGridOn(Surface& s, const IRenderSettings& settings) {
     for (int i = -180 / a; i <= 180 / a; ++i) {
         const int lon = a * i;
         if (std::abs(lon) == 180)
-            continue;  // the edges of the map are the same line; Skylune draws no grid there
+            continue;  // the map's two side edges: a line and labels there would be cut in half
         // Meridians stop a degree short of the poles, where they would crowd into a comb.
         const TPoint south = LonLatToPixel(lon, -89);
         const TPoint north = LonLatToPixel(lon, 89);

@@ -19,7 +19,7 @@ namespace gridloom {
 
 namespace {
 
-constexpr int MaxPixelSize = 1024;
+constexpr int MaxPixelSize = 400;
 
 // 0x80-0x9F of Windows-1252; the rest of the code page is Latin-1.
 constexpr char16_t Cp1252High[32] = {

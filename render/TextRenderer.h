@@ -4,8 +4,8 @@
 // A font of S points is set at round(S x 96 / 72) pixels per em, as a 96-dpi screen shows
 // it (11 points -> 15 pixels). A size of 0 means the default 8 points; a negative size is
 // taken as its magnitude in points (not, as Windows would, as a character height). Sizes
-// are held to 1024 pixels per em, far beyond any label, so a wild size cannot exhaust
-// memory.
+// are held to 400 pixels per em (300 points), far beyond any label, so that a wild size
+// cannot make the glyph cache exhaust memory.
 //
 // The face is what fontconfig matches for the name with weight bold and slant italic from
 // the style, as fc-match would give it: "Arial" is Liberation Sans where Arial is absent.

@@ -3,6 +3,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "render/Bitmap.h"
 #include "render/Canvas.h"
@@ -44,7 +47,8 @@ TEST(TextRenderer, PointsToPixelsAt96Dpi) {
     EXPECT_EQ(TTextRenderer::PixelSize(8), 11);
     EXPECT_EQ(TTextRenderer::PixelSize(0), 11);    // the default 8 points
     EXPECT_EQ(TTextRenderer::PixelSize(-11), 15);  // magnitude in points
-    EXPECT_EQ(TTextRenderer::PixelSize(INT32_MIN), 1024);
+    EXPECT_EQ(TTextRenderer::PixelSize(INT32_MIN), 400);
+    EXPECT_EQ(TTextRenderer::PixelSize(300), 400);
     EXPECT_EQ(TTextRenderer::PixelSize(1), 1);
 }
 
@@ -162,13 +166,45 @@ TEST(CanvasText, OddFontsNeverFail) {
     c.Font.Size = -11;
     EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()->Metrics(LabelFont()).Height());
     c.Font.Size = INT32_MAX;
-    EXPECT_GT(c.TextHeight("0"), 1000);
+    EXPECT_GT(c.TextHeight("0"), 400);
     c.TextOut(0, 0, "0");
     c.Font.Size = 11;
     c.Font.Style = fsItalic | fsBold | fsUnderline | fsStrikeOut;
     const std::string allBytes = [] { std::string s; for (int i = 1; i < 256; ++i) s += char(i); return s; }();
     c.TextOut(-300, 10, allBytes);
     c.TextOut(0, 30, std::string_view("\0\x80\xff", 3));
+}
+
+TEST(TextRenderer, WithoutAnyFontTextIsEmpty) {
+    // A fontconfig configuration that lists no font folders at all.
+    const std::string config = testing::TempDir() + "gridloom_no_fonts.conf";
+    {
+        std::FILE* f = std::fopen(config.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n", f);
+        std::fclose(f);
+    }
+    const char* previous = std::getenv("FONTCONFIG_FILE");
+    const std::string saved = previous ? previous : "";
+    setenv("FONTCONFIG_FILE", config.c_str(), 1);
+    {
+        TTextRenderer renderer;
+        EXPECT_EQ(renderer.TextWidth(LabelFont(), "170W"), 0);
+        EXPECT_EQ(renderer.Metrics(LabelFont()).Height(), 0);
+        EXPECT_EQ(renderer.FaceFile(LabelFont()), "");
+        TBitmap bitmap;
+        bitmap.SetWidth(20);
+        bitmap.SetHeight(20);
+        renderer.DrawText(bitmap, 0, 0, LabelFont(), "170W");
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                ASSERT_NE(bitmap.Pixel(x, y), clRed);
+    }
+    if (previous)
+        setenv("FONTCONFIG_FILE", saved.c_str(), 1);
+    else
+        unsetenv("FONTCONFIG_FILE");
+    std::remove(config.c_str());
 }
 
 }  // namespace
