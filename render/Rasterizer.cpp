@@ -84,6 +84,28 @@ void SortCrossings(std::vector<uint32_t>& crossings, std::vector<uint32_t>& buff
     if (from != crossings.data()) std::copy(from, from + n, crossings.data());
 }
 
+// Fills a run of pixels; the short runs of strokes and small polygons are written with a
+// few word stores rather than a call.
+inline void FillRun(uint8_t* at, std::size_t n, uint8_t index) {
+    if (n > 32) {
+        std::memset(at, index, n);
+        return;
+    }
+    const uint64_t pattern = 0x0101010101010101ull * index;
+    for (; n >= 8; n -= 8, at += 8) std::memcpy(at, &pattern, 8);
+    if (n >= 4) {
+        std::memcpy(at, &pattern, 4);
+        at += 4;
+        n -= 4;
+    }
+    if (n >= 2) {
+        std::memcpy(at, &pattern, 2);
+        at += 2;
+        n -= 2;
+    }
+    if (n != 0) *at = index;
+}
+
 }  // namespace
 
 int32_t TRasterizer::EffectivePenWidth(const TBitmap& bitmap, int32_t penWidth) {
@@ -98,7 +120,7 @@ void TRasterizer::Line(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWidth
     if (width <= 1)
         Segment1(bitmap, from, to, index);
     else
-        Stroke(bitmap, from, to, width, index);
+        Stroke(bitmap, from, to, width, index, true);
 }
 
 void TRasterizer::Polyline(TBitmap& bitmap, const TPoint* points, int count, int32_t penWidth, uint8_t index) {
@@ -108,7 +130,7 @@ void TRasterizer::Polyline(TBitmap& bitmap, const TPoint* points, int count, int
         if (width <= 1)
             Segment1(bitmap, points[i], points[i + 1], index);
         else
-            Stroke(bitmap, points[i], points[i + 1], width, index);
+            Stroke(bitmap, points[i], points[i + 1], width, index, i == 0);
     }
 }
 
@@ -120,7 +142,7 @@ void TRasterizer::OutlinePolygon(TBitmap& bitmap, const TPoint* points, int coun
         if (width <= 1)
             Segment1(bitmap, points[i], to, index);
         else
-            Stroke(bitmap, points[i], to, width, index);
+            Stroke(bitmap, points[i], to, width, index, false);  // the closing edge draws vertex 0
     }
 }
 
@@ -163,7 +185,7 @@ void TRasterizer::Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t inde
         if (first > kHi) return;
         kLo = std::max(kLo, int64_t(first));
     }
-    if (rise > 0) {
+    if (rise > rHi) {  // the minor offset would leave the bitmap before the end
         // r(k) <= M  <=>  k <= (2M + 1) * length / (2 * rise), rounded down.
         const TWide num = (TWide(2) * rHi + 1) * length;
         const int64_t limit = int64_t(std::min<TWide>(num / (2 * rise), TWide(kHi)));
@@ -172,9 +194,12 @@ void TRasterizer::Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t inde
     if (kLo > kHi) return;
 
     const int64_t twiceLength = 2 * length, twiceRise = 2 * rise;
-    const TWide start = TWide(twiceRise) * kLo + length - 1;
-    int64_t remainder = int64_t(start % twiceLength);
-    const int64_t r = int64_t(start / twiceLength);
+    int64_t remainder = length - 1, r = 0;
+    if (kLo != 0) {  // clipped at the start: solve for the offset where stepping begins
+        const TWide start = TWide(twiceRise) * kLo + length - 1;
+        remainder = int64_t(start % twiceLength);
+        r = int64_t(start / twiceLength);
+    }
 
     const int64_t x = xMajor ? a0 + sa * kLo : b0 + sb * r;
     const int64_t y = xMajor ? b0 + sb * r : a0 + sa * kLo;
@@ -193,101 +218,216 @@ void TRasterizer::Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t inde
     }
 }
 
+namespace {
+
+// Tolerance for the inclusive boundary: a centre at exactly width/2 counts as within.
+constexpr double Eps = 1e-7;
+
+// One segment's capsule, with its geometry prepared for finding its extent row by row.
+struct TCapsule {
+    double Radius, Radius2;
+    double Sx, Sy, Ex, Ey;  // the (clipped) ends
+    double Span;            // distance between them
+    double Ux, Uy;          // unit direction
+    double AcrossSlope, AcrossHalf, AlongSlope, AlongEnd;
+    // With integer ends the discs come exactly from the pen's table.
+    bool IntegerEnds;
+    bool StartDisc;
+    const int32_t* HalfWidth;
+    int32_t Reach;
+
+    TCapsule(double radius, double sx, double sy, double ex, double ey, double dx, double dy, double t0, double t1) :
+        Radius(radius), Radius2(radius * radius), Sx(sx), Sy(sy), Ex(ex), Ey(ey), IntegerEnds(false),
+        StartDisc(true), HalfWidth(nullptr), Reach(0) {
+        const double length = std::sqrt(dx * dx + dy * dy);
+        Span = (t1 - t0) * length;
+        Ux = length > 0 ? dx / length : 0;
+        Uy = length > 0 ? dy / length : 0;
+        // Along the band, row by row, the limits across and along the segment move linearly.
+        AcrossSlope = Uy != 0 ? Ux / Uy : 0;
+        AcrossHalf = Uy != 0 ? radius / std::fabs(Uy) : 0;
+        AlongSlope = Ux != 0 ? -Uy / Ux : 0;
+        AlongEnd = Ux != 0 ? Span / Ux : 0;
+    }
+
+    double RowTop() const { return std::ceil(std::min(Sy, Ey) - Radius - Eps); }
+    double RowBottom() const { return std::floor(std::max(Sy, Ey) + Radius + Eps); }
+
+    // The pixels [left, right] of row y within the capsule; false when there are none.
+    bool Row(int32_t y, double& left, double& right) const {
+        double lo = HUGE_VAL, hi = -HUGE_VAL;
+        if (IntegerEnds) {
+            auto disc = [&](double cx, double cy) {
+                const double k = std::fabs(y - cy);
+                if (k > Reach) return;
+                const int32_t h = HalfWidth[std::size_t(k)];
+                lo = std::min(lo, cx - h);
+                hi = std::max(hi, cx + h);
+            };
+            if (StartDisc) disc(Sx, Sy);
+            disc(Ex, Ey);
+        } else {
+            auto disc = [&](double cx, double cy) {
+                const double d = y - cy;
+                const double h2 = Radius2 - d * d;
+                if (h2 < -Eps) return;
+                const double h = std::sqrt(std::max(h2, 0.0));
+                lo = std::min(lo, cx - h);
+                hi = std::max(hi, cx + h);
+            };
+            disc(Sx, Sy);
+            disc(Ex, Ey);
+        }
+        const double ty = y - Sy;
+        if (Span > 0) {
+            if (Uy == 0) {
+                if (std::fabs(ty) <= Radius + Eps) {
+                    lo = std::min(lo, std::min(Sx, Ex));
+                    hi = std::max(hi, std::max(Sx, Ex));
+                }
+            } else if (Ux == 0) {
+                const double along = ty * Uy;
+                if (along >= -Eps && along <= Span + Eps) {
+                    lo = std::min(lo, Sx - Radius);
+                    hi = std::max(hi, Sx + Radius);
+                }
+            } else {
+                // Within the radius across the segment, and between its ends along it.
+                const double across = ty * AcrossSlope;
+                double c = ty * AlongSlope, e = c + AlongEnd;
+                if (c > e) std::swap(c, e);
+                const double bandLo = std::max(across - AcrossHalf, c), bandHi = std::min(across + AcrossHalf, e);
+                if (bandLo <= bandHi) {
+                    lo = std::min(lo, Sx + bandLo);
+                    hi = std::max(hi, Sx + bandHi);
+                }
+            }
+        }
+        if (lo > hi) return false;
+        left = std::ceil(lo - Eps);
+        right = std::floor(hi + Eps);
+        return left <= right;
+    }
+};
+
+}  // namespace
+
+void TRasterizer::PreparePen(int32_t penWidth) {
+    if (penWidth == FDiscWidth) return;
+    // Row k of the disc reaches h pixels either side where h*h + k*k <= (width/2)^2,
+    // decided in integers so that centres exactly on the rim count as inside.
+    const int64_t w2 = int64_t(penWidth) * penWidth;
+    const int32_t reach = penWidth / 2;
+    FDiscHalfWidth.resize(std::size_t(reach) + 1);
+    int64_t h = reach;
+    for (int32_t k = 0; k <= reach; ++k) {
+        while (h > 0 && 4 * (h * h + int64_t(k) * k) > w2) --h;
+        FDiscHalfWidth[std::size_t(k)] = int32_t(h);
+    }
+    FDiscWidth = penWidth;
+
+    // The strokes of short segments, the bulk of any map outline, are the same shape
+    // wherever they lie: keep each one's rows, relative to its start, for copying.
+    FShapes.clear();
+    FShapeRows.clear();
+    if (penWidth > ShapePenLimit) return;
+    for (int32_t dy = -ShapeReach; dy <= ShapeReach; ++dy)
+        for (int32_t dx = -ShapeReach; dx <= ShapeReach; ++dx) {
+            TCapsule capsule(penWidth / 2.0, 0, 0, dx, dy, dx, dy, 0, 1);
+            capsule.IntegerEnds = true;
+            capsule.HalfWidth = FDiscHalfWidth.data();
+            capsule.Reach = reach;
+            TShape shape{int32_t(capsule.RowTop()), 0, int32_t(FShapeRows.size())};
+            for (int32_t y = shape.FirstRow; y <= int32_t(capsule.RowBottom()); ++y) {
+                double left = 0, right = -1;
+                if (!capsule.Row(y, left, right)) left = 1, right = 0;  // an empty row
+                FShapeRows.push_back({int32_t(left), int32_t(right)});
+                ++shape.RowCount;
+            }
+            FShapes.push_back(shape);
+        }
+}
+
 // A wide stroke is the capsule swept by a disc along the segment. Every row it touches
 // gets one span: the union of the two end discs and the band between them, which is a
-// single interval because the capsule is convex.
-void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWidth, uint8_t index) {
+// single interval because the capsule is convex. When the previous segment of a path
+// already drew the disc at this one's start, startDisc is false and it may be skipped.
+void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWidth, uint8_t index, bool startDisc) {
     const int32_t width = bitmap.Width(), height = bitmap.Height();
     if (width == 0 || height == 0) return;
-    const double radius = penWidth / 2.0, radius2 = radius * radius;
-    const double dx = double(int64_t(to.X) - from.X), dy = double(int64_t(to.Y) - from.Y);
+    PreparePen(penWidth);
+    const double radius = penWidth / 2.0;
+    const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
 
     // Clip to the bitmap grown by more than the radius: the part of the capsule that
     // reaches any pixel centre is unchanged, and what remains is small in every case.
     const double margin = radius + 2;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {from.X + margin, (width - 1 + margin) - from.X, from.Y + margin,
-                         (height - 1 + margin) - from.Y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return;
-        } else {
-            const double t = q[i] / p[i];
-            if (p[i] < 0) {
-                if (t > t1) return;
-                t0 = std::max(t0, t);
-            } else {
-                if (t < t0) return;
-                t1 = std::min(t1, t);
-            }
-        }
-    }
-    const double length = std::sqrt(dx * dx + dy * dy);
-    const double sx = from.X + t0 * dx, sy = from.Y + t0 * dy;  // clipped start
-    const double ex = from.X + t1 * dx, ey = from.Y + t1 * dy;  // clipped end
-    const double span = (t1 - t0) * length;
-    const double ux = length > 0 ? dx / length : 0, uy = length > 0 ? dy / length : 0;
-
-    // A pen wide enough to cover the whole bitmap from one end paints it all at once.
-    auto coversAll = [&](double cx, double cy) {
-        const double fx = std::max(std::fabs(cx), std::fabs(cx - (width - 1)));
-        const double fy = std::max(std::fabs(cy), std::fabs(cy - (height - 1)));
-        return fx * fx + fy * fy <= radius2;
+    auto near = [&](TPoint p) {
+        return p.X >= -margin && p.X <= width - 1 + margin && p.Y >= -margin && p.Y <= height - 1 + margin;
     };
-    if (coversAll(sx, sy) || coversAll(ex, ey)) {
-        FillRect(bitmap, 0, 0, width, height, index);
+    const bool clipped = !near(from) || !near(to);
+
+    if (!clipped && !FShapes.empty() && std::llabs(dx) <= ShapeReach && std::llabs(dy) <= ShapeReach) {
+        const TShape& shape = FShapes[std::size_t((dy + ShapeReach) * (2 * ShapeReach + 1) + dx + ShapeReach)];
+        for (int32_t i = 0; i < shape.RowCount; ++i) {
+            const int32_t y = from.Y + shape.FirstRow + i;
+            if (y < 0 || y >= height) continue;
+            const auto [left, right] = FShapeRows[std::size_t(shape.FirstSpan + i)];
+            const int32_t l = std::max(from.X + left, 0), r = std::min(from.X + right, width - 1);
+            if (l <= r) FillRun(bitmap.ScanLine(y) + l, std::size_t(r - l + 1), index);
+        }
         return;
     }
 
-    // Tolerance for the inclusive boundary: a centre at exactly width/2 counts as within.
-    constexpr double Eps = 1e-7;
-    const double rowTop = std::max(0.0, std::ceil(std::min(sy, ey) - radius - Eps));
-    const double rowBottom = std::min(double(height - 1), std::floor(std::max(sy, ey) + radius + Eps));
-    for (int32_t y = int32_t(rowTop); y <= int32_t(rowBottom) && rowTop <= rowBottom; ++y) {
-        double lo = HUGE_VAL, hi = -HUGE_VAL;
-        auto disc = [&](double cx, double cy) {
-            const double d = y - cy;
-            const double h2 = radius2 - d * d;
-            if (h2 < -Eps) return;
-            const double h = std::sqrt(std::max(h2, 0.0));
-            lo = std::min(lo, cx - h);
-            hi = std::max(hi, cx + h);
-        };
-        disc(sx, sy);
-        disc(ex, ey);
-        const double ty = y - sy;
-        if (span > 0) {
-            if (uy == 0) {
-                if (std::fabs(ty) <= radius + Eps) {
-                    lo = std::min(lo, std::min(sx, ex));
-                    hi = std::max(hi, std::max(sx, ex));
-                }
-            } else if (ux == 0) {
-                const double along = ty * uy;
-                if (along >= -Eps && along <= span + Eps) {
-                    lo = std::min(lo, sx - radius);
-                    hi = std::max(hi, sx + radius);
-                }
+    double t0 = 0, t1 = 1;
+    if (clipped) {
+        const double p[4] = {-double(dx), double(dx), -double(dy), double(dy)};
+        const double q[4] = {from.X + margin, (width - 1 + margin) - from.X, from.Y + margin,
+                             (height - 1 + margin) - from.Y};
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0) {
+                if (q[i] < 0) return;
             } else {
-                // Within the radius across the segment, and between its ends along it.
-                double a = (ty * ux - radius) / uy, b = (ty * ux + radius) / uy;
-                double c = -ty * uy / ux, e = (span - ty * uy) / ux;
-                if (a > b) std::swap(a, b);
-                if (c > e) std::swap(c, e);
-                const double bandLo = std::max(a, c), bandHi = std::min(b, e);
-                if (bandLo <= bandHi) {
-                    lo = std::min(lo, sx + bandLo);
-                    hi = std::max(hi, sx + bandHi);
+                const double t = q[i] / p[i];
+                if (p[i] < 0) {
+                    if (t > t1) return;
+                    t0 = std::max(t0, t);
+                } else {
+                    if (t < t0) return;
+                    t1 = std::min(t1, t);
                 }
             }
         }
-        if (lo > hi) continue;
-        lo = std::max(lo, -1.0);
-        hi = std::min(hi, double(width));
-        const int32_t left = int32_t(std::ceil(lo - Eps));
-        const int32_t right = int32_t(std::floor(hi + Eps));
-        FillSpan(bitmap, y, left, right + 1, index);
+    }
+    TCapsule capsule(radius, from.X + t0 * double(dx), from.Y + t0 * double(dy), from.X + t1 * double(dx),
+                     from.Y + t1 * double(dy), double(dx), double(dy), t0, t1);
+    if (!clipped) {
+        capsule.IntegerEnds = true;
+        capsule.StartDisc = startDisc;
+        capsule.HalfWidth = FDiscHalfWidth.data();
+        capsule.Reach = penWidth / 2;
+    } else {
+        // A pen wide enough to cover the whole bitmap from one end paints it all at once.
+        auto coversAll = [&](double cx, double cy) {
+            const double fx = std::max(std::fabs(cx), std::fabs(cx - (width - 1)));
+            const double fy = std::max(std::fabs(cy), std::fabs(cy - (height - 1)));
+            return fx * fx + fy * fy <= capsule.Radius2;
+        };
+        if (coversAll(capsule.Sx, capsule.Sy) || coversAll(capsule.Ex, capsule.Ey)) {
+            FillRect(bitmap, 0, 0, width, height, index);
+            return;
+        }
+    }
+
+    const double rowTop = std::max(0.0, capsule.RowTop());
+    const double rowBottom = std::min(double(height - 1), capsule.RowBottom());
+    if (rowTop > rowBottom) return;
+    for (int32_t y = int32_t(rowTop); y <= int32_t(rowBottom); ++y) {
+        double left = 0, right = 0;
+        if (!capsule.Row(y, left, right)) continue;
+        const int32_t l = int32_t(std::max(left, 0.0));
+        const int32_t r = int32_t(std::min(right, double(width - 1)));
+        if (l <= r) FillRun(bitmap.ScanLine(y) + l, std::size_t(r - l + 1), index);
     }
 }
 
@@ -413,7 +553,7 @@ void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, ui
     uint8_t* const line = bitmap.ScanLine(row);
     const std::size_t n = FCrossings.size();
     auto span = [&](uint32_t left, uint32_t right) {
-        if (left < right) std::memset(line + left, index, std::size_t(right - left));
+        if (left < right) FillRun(line + left, std::size_t(right - left), index);
     };
     if (mode == TPolyFillMode::Alternate) {
         for (std::size_t i = 0; i + 1 < n; i += 2) span(FCrossings[i] >> 1, FCrossings[i + 1] >> 1);

@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "render/Canvas.h"
@@ -62,9 +63,24 @@ private:
         int32_t Direction;  // +1 downwards, -1 upwards, for the winding count
     };
 
-    void Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t width, uint8_t index);
+    void PreparePen(int32_t penWidth);
+    void Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t width, uint8_t index, bool startDisc);
     void Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index);
     void FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index);
+
+    int32_t FDiscWidth = 0;                // the pen width FDiscHalfWidth was made for
+    std::vector<int32_t> FDiscHalfWidth;   // the pen's disc: half-width of its row k from the centre
+    // Ready-made strokes of the segments up to ShapeReach pixels long in each direction,
+    // for pens up to ShapePenLimit wide: rows of [left, right] relative to the start.
+    static constexpr int32_t ShapeReach = 4;
+    static constexpr int32_t ShapePenLimit = 64;
+    struct TShape {
+        int32_t FirstRow;   // relative to the segment's start
+        int32_t RowCount;
+        int32_t FirstSpan;  // into FShapeRows
+    };
+    std::vector<TShape> FShapes;
+    std::vector<std::pair<int32_t, int32_t>> FShapeRows;
 
     std::vector<int32_t> FRowStart;     // where each row's edges begin in FEdgeOrder
     std::vector<int32_t> FEdgeOrder;    // edge numbers grouped by the first row they cross
