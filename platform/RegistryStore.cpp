@@ -16,9 +16,11 @@ namespace gridloom {
 
 namespace {
 
-// Long enough for any other copy to finish its store, short enough that a lock held by a
-// stuck process never hangs the program.
-constexpr auto LockPatience = std::chrono::seconds(10);
+// A store takes milliseconds, so these are long enough for every other copy to finish its
+// own, yet short enough that a lock held by a stuck process never hangs the program. A load
+// goes on without the lock after waiting: a rename never shows it a half-written file.
+constexpr auto LoadLockPatience = std::chrono::seconds(1);
+constexpr auto StoreLockPatience = std::chrono::seconds(5);
 constexpr auto LockPollInterval = std::chrono::milliseconds(2);
 
 class TFileHandle {
@@ -47,8 +49,8 @@ bool IsRegularFile(int fd) {
     return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool WaitForLock(int fd, int operation) {
-    auto deadline = std::chrono::steady_clock::now() + LockPatience;
+bool WaitForLock(int fd, int operation, std::chrono::steady_clock::duration patience) {
+    auto deadline = std::chrono::steady_clock::now() + patience;
     while (true) {
         if (::flock(fd, operation | LOCK_NB) == 0) return true;
         if (errno == EINTR) continue;
@@ -157,8 +159,7 @@ TRegDocument LoadRegistryFile(const std::filesystem::path& file) {
     // Loads never create anything: without a lock file there has been no store to wait for.
     TFileHandle lock(::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (lock.Valid() && IsRegularFile(lock.Get())) {
-        // Even without the lock the read is whole, as stores replace the file by renaming.
-        WaitForLock(lock.Get(), LOCK_SH);
+        WaitForLock(lock.Get(), LOCK_SH, LoadLockPatience);
     }
     TFileContent content;
     if (ReadRegistryText(file, content) != TReadResult::Read) return {};
@@ -185,7 +186,7 @@ bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
 
     TFileHandle lock(::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
                             newFileMode));
-    if (!lock.Valid() || !IsRegularFile(lock.Get()) || !WaitForLock(lock.Get(), LOCK_EX)) return false;
+    if (!lock.Valid() || !IsRegularFile(lock.Get()) || !WaitForLock(lock.Get(), LOCK_EX, StoreLockPatience)) return false;
 
     TFileContent original;
     TReadResult read = ReadRegistryText(target, original);

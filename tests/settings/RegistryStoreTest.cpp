@@ -2,7 +2,9 @@
 // and what happens when the files are damaged, misplaced or shared by running copies.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -251,6 +253,28 @@ TEST_F(RegistryStore, TheMachineRootIsAFileOfItsOwn) {
     EXPECT_NE(ReadText(MachineFile()).find("[HKEY_LOCAL_MACHINE\\Software\\Quorvane\\holmview]"), std::string::npos);
     EXPECT_EQ(std::filesystem::status(MachineFile()).permissions() & std::filesystem::perms::all,
               std::filesystem::perms(0644));
+}
+
+// A copy of the program stuck while holding the lock delays the others but neither hangs
+// them nor lets them overwrite what it may be writing.
+TEST_F(RegistryStore, AStuckLockHolderNeitherHangsNorIsOverwritten) {
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(SettingsKey, true));
+        registry.WriteInteger("GridSpacing", 4);
+    }
+    std::string before = ReadText(UserFile());
+    int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(SettingsKey, false));
+    EXPECT_EQ(registry.ReadInteger("GridSpacing"), 4);
+    EXPECT_THROW(registry.WriteInteger("GridSpacing", 5), ERegistryException);
+    EXPECT_EQ(ReadText(UserFile()), before);
+    ::close(lock);
+    registry.WriteInteger("GridSpacing", 5);
+    EXPECT_EQ(registry.ReadInteger("GridSpacing"), 5);
 }
 
 // Running copies of the program store at the same time; none may lose another's values.
