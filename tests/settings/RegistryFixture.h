@@ -26,6 +26,7 @@ protected:
         Folder = pattern;
         Keep("XDG_CONFIG_HOME", FSavedHome);
         Keep("XDG_CONFIG_DIRS", FSavedDirs);
+        Keep("HOME", FSavedHomeFolder);
         ::setenv("XDG_CONFIG_HOME", (Folder / "home").c_str(), 1);
         ::setenv("XDG_CONFIG_DIRS", (Folder / "etc" / "xdg").string().append(":/etc/xdg").c_str(), 1);
         RegistryCompanyName = "Tarnwick";
@@ -36,6 +37,7 @@ protected:
     void TearDown() override {
         Restore("XDG_CONFIG_HOME", FSavedHome);
         Restore("XDG_CONFIG_DIRS", FSavedDirs);
+        Restore("HOME", FSavedHomeFolder);
         RegistryCompanyName = "Tarnwick";
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("");
@@ -66,7 +68,7 @@ protected:
     std::filesystem::path Folder;
 
 private:
-    std::optional<std::string> FSavedHome, FSavedDirs;
+    std::optional<std::string> FSavedHome, FSavedDirs, FSavedHomeFolder;
 
     static void Keep(const char* name, std::optional<std::string>& saved) {
         const char* value = std::getenv(name);
