@@ -128,10 +128,10 @@ FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
     return face;
 }
 
-// Candidate files, best first: the match for the pattern, then everything fontconfig sorts
-// after it, so a face that fails to load gives way to the next one.
+// Candidate files, best first: the match for the pattern and, with everything, all that
+// fontconfig sorts after it, so a face that fails to load gives way to the next one.
 std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std::string& family,
-                                                    bool bold, bool italic) {
+                                                    bool bold, bool italic, bool everything) {
     std::vector<std::pair<std::string, int>> files;
     if (!config)
         return files;
@@ -158,7 +158,8 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
         add(match);
         FcPatternDestroy(match);
     }
-    if (FcFontSet* sorted = FcFontSort(config, pattern, FcFalse, nullptr, &result)) {
+    FcFontSet* sorted = everything ? FcFontSort(config, pattern, FcFalse, nullptr, &result) : nullptr;
+    if (sorted) {
         for (int i = 0; i < sorted->nfont; ++i)
             add(sorted->fonts[i]);
         FcFontSetDestroy(sorted);
@@ -247,15 +248,33 @@ TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
     const int pixels = PixelSize(font.Size);
     const bool bold = font.Style & fsBold;
     const bool italic = font.Style & fsItalic;
+    // The grid writes a thousand labels in one font: skip the map while the font stays.
+    if (FLast && FLastPixels == pixels && FLastBold == bold && FLastItalic == italic &&
+        FLastName == font.Name)
+        return *FLast;
     TKey key{font.Name, pixels, bold, italic};
     auto found = FFaces.find(key);
-    if (found != FFaces.end())
-        return *found->second;
+    if (found == FFaces.end())
+        found = FFaces.emplace(std::move(key), OpenFont(font.Name, pixels, bold, italic)).first;
+    FLast = found->second.get();
+    FLastName = font.Name;
+    FLastPixels = pixels;
+    FLastBold = bold;
+    FLastItalic = italic;
+    return *FLast;
+}
 
+std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string& name, int pixels,
+                                                              bool bold, bool italic) {
     auto face = std::make_unique<TFace>();
-    if (FLibrary) {
+    const std::string family = Cp1252ToUtf8(name);
+    // The best match nearly always loads; only when it does not is the whole sorted list
+    // of fonts worth having.
+    for (bool everything : {false, true}) {
+        if (!FLibrary || face->Face)
+            break;
         for (const auto& [file, index] :
-             Candidates(static_cast<FcConfig*>(FConfig), Cp1252ToUtf8(font.Name), bold, italic)) {
+             Candidates(static_cast<FcConfig*>(FConfig), family, bold, italic, everything)) {
             face->Face = OpenFace(static_cast<FT_Library>(FLibrary), file.c_str(), index, pixels);
             if (face->Face) {
                 face->File = file;
@@ -269,7 +288,7 @@ TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
         MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness,
                     face->StrikeTop, face->StrikeThickness);
     }
-    return *FFaces.emplace(std::move(key), std::move(face)).first->second;
+    return face;
 }
 
 TTextMetrics TTextRenderer::Metrics(const TFont& font) {

@@ -77,12 +77,18 @@ private:
     using TKey = std::tuple<std::string, int, bool, bool>;  // name, pixels, bold, italic
 
     TFace& FaceFor(const TFont& font);
+    std::unique_ptr<TFace> OpenFont(const std::string& name, int pixels, bool bold, bool italic);
 
     mutable std::mutex FMutex;
     void* FLibrary = nullptr;  // FT_Library
     void* FConfig = nullptr;   // FcConfig*
     std::map<TKey, std::unique_ptr<TFace>> FFaces;
     std::size_t FRendered = 0;
+    TFace* FLast = nullptr;  // the face of the font asked for last
+    std::string FLastName;
+    int FLastPixels = 0;
+    bool FLastBold = false;
+    bool FLastItalic = false;
 };
 
 }  // namespace gridloom
