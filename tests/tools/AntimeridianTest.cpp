@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,22 @@ TEST(Antarctica, RingCirclingTheGlobeElsewhereIsWarnedAbout)
     ASSERT_EQ(segments.size(), 1u);
     EXPECT_TRUE(NoStreak(segments[0]));
     EXPECT_EQ(segments[0].Points.back().Latitude, 5400);  // closed over the north pole
+}
+
+TEST(Antimeridian, RingWindingRoundManyTimesIsRefusedQuickly)
+{
+    // Each step goes 170 degrees east: the ring winds round the globe over a thousand times.
+    GeoPath ring;
+    for (int i = 0; i < 20000; ++i)
+        ring.push_back({std::fmod(170.0 * i + 180.0, 360.0) - 180.0, (i % 2) ? 1.0 : -1.0});
+    std::vector<GeoPath> pieces;
+    EXPECT_EQ(SplitRing(ring, pieces), RingWrap::Tangled);
+    EXPECT_TRUE(pieces.empty());
+    std::string text = R"({"type":"Polygon","coordinates":[[)";
+    for (std::size_t i = 0; i < ring.size(); ++i)
+        text += (i ? "," : "") + nlohmann::json::array({ring[i].Longitude, ring[i].Latitude}).dump();
+    text += "]]}";
+    EXPECT_THROW(Convert(text, 0), ImportError);
 }
 
 TEST(Antarctica, AreaCountsThePolarCap)

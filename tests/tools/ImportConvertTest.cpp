@@ -120,6 +120,17 @@ TEST(ImportErrors, UnsupportedOrMalformedGeometriesAreRefused)
     EXPECT_NE(ErrorOf(R"({"coordinates":[[0,0],[1,1]]})", 1), "");
 }
 
+TEST(ImportErrors, EndlesslyNestedCollectionsAreRefused)
+{
+    std::string text;
+    for (int i = 0; i < 10000; ++i)
+        text += R"({"type":"GeometryCollection","geometries":[)";
+    text += R"({"type":"LineString","coordinates":[[0,0],[1,1]]})";
+    for (int i = 0; i < 10000; ++i)
+        text += "]}";
+    EXPECT_NE(ErrorOf(text, 1).find("nested"), std::string::npos);
+}
+
 TEST(ImportErrors, LineGivenAnAreaKindIsRefused)
 {
     const std::string error = ErrorOf(

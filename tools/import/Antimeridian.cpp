@@ -121,6 +121,17 @@ RingWrap SplitRing(const GeoPath& ring, std::vector<GeoPath>& pieces)
     const double closing = Unwrap(ring, lifted);
     const double round = lifted.back().Longitude - lifted.front().Longitude + closing;
 
+    // Real rings span at most a turn and a bit; cutting one that spans many turns would take
+    // time in proportion to turns times points, which crafted input could make unbounded.
+    double west = lifted.front().Longitude;
+    double east = west;
+    for (const GeoPoint& p : lifted) {
+        west = std::min(west, p.Longitude);
+        east = std::max(east, p.Longitude);
+    }
+    if (std::abs(round) > 540.0 || east - west > 720.0)
+        return RingWrap::Tangled;
+
     if (std::abs(round) < 180.0) {
         // Most rings never come near the antimeridian and go through untouched.
         if (WithinMap(lifted))

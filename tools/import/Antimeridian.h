@@ -23,6 +23,8 @@ enum class RingWrap {
     None,       // an ordinary ring: it encloses an area without circling a pole
     FarSouth,   // circles the globe wholly south of WrapFarSouthLatitude (Antarctica)
     Elsewhere,  // circles the globe but not wholly in the far south: worth a warning
+    Tangled,    // winds round the globe more than once: no flat picture of it makes sense,
+                // and no pieces are made
 };
 
 // A ring that circles the globe is taken as Antarctica-like only when no point of it lies

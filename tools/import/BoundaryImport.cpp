@@ -19,6 +19,7 @@ using nlohmann::json;
 constexpr uint8_t KindLand = 0;
 constexpr uint8_t KindLandInLake = 4;
 constexpr uint8_t KindWater = 8;
+constexpr int MaxCollectionDepth = 32;
 
 bool IsLineKind(uint8_t kind) { return (kind & 1) != 0; }
 
@@ -140,15 +141,19 @@ private:
         Geometry(*geometry, label);
     }
 
-    void Geometry(const json& geometry, const std::string& label)
+    void Geometry(const json& geometry, const std::string& label, int depth = 0)
     {
         const std::string type = TypeOf(geometry, label);
         if (type == "GeometryCollection") {
+            // Collections may nest, but not without end: that would only exhaust the stack.
+            if (depth >= MaxCollectionDepth)
+                Fail(label, "GeometryCollections nested more than " + std::to_string(MaxCollectionDepth) +
+                                " deep");
             const json* members = Member(geometry, "geometries");
             if (!members || !members->is_array())
                 Fail(label, "a GeometryCollection needs a \"geometries\" array");
             for (std::size_t i = 0; i < members->size(); ++i)
-                Geometry((*members)[i], label + ", geometry " + std::to_string(i));
+                Geometry((*members)[i], label + ", geometry " + std::to_string(i), depth + 1);
             return;
         }
         const json* coordinates = Member(geometry, "coordinates");
@@ -252,7 +257,10 @@ private:
     void EmitRing(const GeoPath& ring, uint8_t kind, const std::string& label)
     {
         FPieces.clear();
-        if (SplitRing(ring, FPieces) == RingWrap::Elsewhere && FWarn)
+        const RingWrap wrap = SplitRing(ring, FPieces);
+        if (wrap == RingWrap::Tangled)
+            Fail(label, "a ring winds round the globe more than once and cannot be drawn on a flat map");
+        if (wrap == RingWrap::Elsewhere && FWarn)
             FWarn("warning: " + FSource + ": " + label +
                   ": a ring circles the globe away from the far south; it is closed over the "
                   "nearer pole, which may not be what was meant");
