@@ -38,6 +38,8 @@ int64_t FloorDiv64(int64_t a, int64_t b) {
 // The same, faster for the small values of ordinary edges: the floating-point quotient of
 // numbers below 2^50 is within one of the true one, and the remainder corrects it.
 int64_t FloorDivEstimated(int64_t a, int64_t b) {
+    // Edges one or two rows tall, most of a coastline, divide by a power of two.
+    if ((b & (b - 1)) == 0) return a >> __builtin_ctzll(uint64_t(b));
     constexpr int64_t Exact = int64_t(1) << 50;
     if (a >= Exact || a <= -Exact) return FloorDiv64(a, b);
     int64_t q = int64_t(std::floor(double(a) / double(b)));
@@ -425,8 +427,8 @@ void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWid
     for (int32_t y = int32_t(rowTop); y <= int32_t(rowBottom); ++y) {
         double left = 0, right = 0;
         if (!capsule.Row(y, left, right)) continue;
-        const int32_t l = int32_t(std::max(left, 0.0));
-        const int32_t r = int32_t(std::min(right, double(width - 1)));
+        const int32_t l = int32_t(std::clamp(left, 0.0, double(width)));
+        const int32_t r = int32_t(std::clamp(right, -1.0, double(width - 1)));
         if (l <= r) FillRun(bitmap.ScanLine(y) + l, std::size_t(r - l + 1), index);
     }
 }
