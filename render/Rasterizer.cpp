@@ -408,17 +408,17 @@ void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWid
         capsule.StartDisc = startDisc;
         capsule.HalfWidth = FDiscHalfWidth.data();
         capsule.Reach = penWidth / 2;
-    } else {
-        // A pen wide enough to cover the whole bitmap from one end paints it all at once.
-        auto coversAll = [&](double cx, double cy) {
-            const double fx = std::max(std::fabs(cx), std::fabs(cx - (width - 1)));
-            const double fy = std::max(std::fabs(cy), std::fabs(cy - (height - 1)));
-            return fx * fx + fy * fy <= capsule.Radius2;
-        };
-        if (coversAll(capsule.Sx, capsule.Sy) || coversAll(capsule.Ex, capsule.Ey)) {
-            FillRect(bitmap, 0, 0, width, height, index);
-            return;
-        }
+    }
+    // A pen wide enough to cover the whole bitmap from one end paints it all at once,
+    // rather than row by row for every segment of a long path.
+    auto coversAll = [&](double cx, double cy) {
+        const double fx = std::max(std::fabs(cx), std::fabs(cx - (width - 1)));
+        const double fy = std::max(std::fabs(cy), std::fabs(cy - (height - 1)));
+        return fx * fx + fy * fy <= capsule.Radius2;
+    };
+    if (coversAll(capsule.Sx, capsule.Sy) || coversAll(capsule.Ex, capsule.Ey)) {
+        FillRect(bitmap, 0, 0, width, height, index);
+        return;
     }
 
     const double rowTop = std::max(0.0, capsule.RowTop());
