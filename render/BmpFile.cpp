@@ -50,7 +50,7 @@ std::array<uint8_t, HeadersSize> MakeHeaders(int32_t width, int32_t height, uint
     Put16(p + 14, 8);                // bits per pixel
     Put32(p + 16, 0);                // BI_RGB
     Put32(p + 20, imageSize);
-    Put32(p + 24, 0);                // pixels per metre, x and y: unspecified
+    Put32(p + 24, 0);                // pixels per metre, x and y: not given
     Put32(p + 28, 0);
     Put32(p + 32, 256);              // colours used
     Put32(p + 36, 0);                // all colours important
