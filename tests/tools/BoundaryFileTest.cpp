@@ -149,6 +149,9 @@ TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError)
         EXPECT_NE(std::string(error.what()).find("broken.json"), std::string::npos);
         EXPECT_NE(std::string(error.what()).find("JSON"), std::string::npos);
     }
+    // A number beyond a double's range is its own kind of parser failure.
+    WriteText(FDir / "huge.json", R"({"type":"LineString","coordinates":[[1e400,0],[1,1]]})");
+    EXPECT_THROW(ImportGeoJsonFile((FDir / "huge.json").string(), 1, segments, nullptr), ImportError);
 }
 
 TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures)

@@ -319,7 +319,13 @@ private:
 void ConvertGeoJson(const json& document, uint8_t kind, const std::string& source,
                     std::vector<BoundarySegment>& segments, const WarningSink& warn)
 {
-    Converter(kind, source, segments, warn).Document(document);
+    try {
+        Converter(kind, source, segments, warn).Document(document);
+    } catch (const json::exception& error) {
+        // Every value is checked before it is used; this only keeps a missed case from
+        // ending the program without a word.
+        throw ImportError(source + ": " + error.what());
+    }
 }
 
 void ImportGeoJsonFile(const std::string& path, uint8_t kind,
@@ -346,7 +352,8 @@ void ImportGeoJsonFile(const std::string& path, uint8_t kind,
     json document;
     try {
         document = json::parse(text);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {
+        // Includes numbers too large for a double, which the parser reports separately.
         throw ImportError(path + ": not valid JSON: " + error.what());
     }
     text = std::string();  // give the bytes back before the segments grow

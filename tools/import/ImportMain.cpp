@@ -160,6 +160,9 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         std::cerr << "gridloom-import: out of memory; nothing written\n";
         return 1;
+    } catch (const std::exception& error) {
+        std::cerr << "gridloom-import: " << error.what() << "; nothing written\n";
+        return 1;
     }
     return 0;
 }
