@@ -97,18 +97,16 @@ int32_t DecodeCount(const unsigned char (&bytes)[4])
     return static_cast<int32_t>(value);
 }
 
-int16_t SwapBytes(int16_t value)
-{
-    const auto bits = static_cast<uint16_t>(value);
-    return static_cast<int16_t>(static_cast<uint16_t>(bits << 8 | bits >> 8));
-}
-
 void PointsToHostOrder([[maybe_unused]] BoundaryPoint* points, [[maybe_unused]] std::size_t count)
 {
     if constexpr (std::endian::native == std::endian::big) {
+        const auto swap = [](int16_t value) {
+            const auto bits = static_cast<uint16_t>(value);
+            return static_cast<int16_t>(static_cast<uint16_t>(bits << 8 | bits >> 8));
+        };
         for (std::size_t i = 0; i < count; ++i) {
-            points[i].Longitude = SwapBytes(points[i].Longitude);
-            points[i].Latitude = SwapBytes(points[i].Latitude);
+            points[i].Longitude = swap(points[i].Longitude);
+            points[i].Latitude = swap(points[i].Latitude);
         }
     }
 }
