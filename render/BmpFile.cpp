@@ -1,5 +1,5 @@
 // TBitmap::SaveToFile: the 8-bit Windows BMP, written beside the target and renamed
-// over it only once it is complete and on disk.
+// over it only once it is completely written.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -167,7 +167,10 @@ TSaveResult TBitmap::SaveToFile(const std::string& path) const {
     // The replaced file's permissions carry over to its successor.
     if (replacing && ::fchmod(fd, existing.st_mode & 07777) != 0)
         return fail("Cannot set the permissions of " + quoted, errno);
-    if (::fsync(fd) != 0) return fail("Cannot write " + quoted + " to disk", errno);
+    // No fsync, of the file or of its folder: they cost more than drawing the whole map.
+    // A reader never sees a partial image either way, as the rename comes only after every
+    // write and the close succeeded, and on Linux file systems a rename that replaces an
+    // existing file orders the new file's data before the rename itself.
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(tempPath.c_str());
@@ -179,12 +182,6 @@ TSaveResult TBitmap::SaveToFile(const std::string& path) const {
         ::unlink(tempPath.c_str());
         result.Error = Describe("Cannot replace " + quoted, error);
         return result;
-    }
-    // Make the rename itself durable; a failure here leaves a complete file either way.
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
     }
     result.Ok = true;
     return result;
