@@ -35,11 +35,7 @@ int64_t FloorDiv64(int64_t a, int64_t b) {
     return q;
 }
 
-// The same, faster for the small values of ordinary edges: the floating-point quotient of
-// numbers below 2^50 is within one of the true one, and the remainder corrects it.
-int64_t FloorDivEstimated(int64_t a, int64_t b) {
-    // Edges one or two rows tall, most of a coastline, divide by a power of two.
-    if ((b & (b - 1)) == 0) return a >> __builtin_ctzll(uint64_t(b));
+int64_t FloorDivByEstimate(int64_t a, int64_t b) {
     constexpr int64_t Exact = int64_t(1) << 50;
     if (a >= Exact || a <= -Exact) return FloorDiv64(a, b);
     int64_t q = int64_t(std::floor(double(a) / double(b)));
@@ -49,14 +45,23 @@ int64_t FloorDivEstimated(int64_t a, int64_t b) {
     return q;
 }
 
+// The same, faster for the small values of ordinary edges: the floating-point quotient of
+// numbers below 2^50 is within one of the true one, and the remainder corrects it.
+inline int64_t FloorDivEstimated(int64_t a, int64_t b) {
+    // Edges one or two rows tall, most of a coastline, divide by a power of two.
+    if ((b & (b - 1)) == 0) return a >> __builtin_ctzll(uint64_t(b));
+    return FloorDivByEstimate(a, b);
+}
+
 // Coordinates up to this size keep the edge set-up arithmetic inside 64 bits.
 constexpr int64_t NarrowLimit = int64_t(1) << 28;
 
-// Sorts one row's crossings. Most rows of a map cross a handful of edges, where insertion
-// sort is quickest; long rows (a coastline's ragged top) use a byte-wise radix sort, whose
-// cost grows only linearly with the number of crossings.
-void SortCrossings(std::vector<uint32_t>& crossings, std::vector<uint32_t>& buffer) {
-    const std::size_t n = crossings.size();
+// Sorts one row's crossings by pixel. Most rows of a map cross a handful of edges, where
+// insertion sort is quickest; long rows (a coastline's ragged top) use a radix sort of
+// 7-bit digits, whose cost grows only linearly with the number of crossings. The radix
+// sort leaves out the direction bit: crossings on the same pixel may come in any order
+// without changing the spans between them, by either fill rule.
+void SortCrossings(uint32_t* crossings, std::size_t n, std::vector<uint32_t>& buffer) {
     if (n <= 32) {
         for (std::size_t i = 1; i < n; ++i) {
             const uint32_t key = crossings[i];
@@ -66,24 +71,44 @@ void SortCrossings(std::vector<uint32_t>& crossings, std::vector<uint32_t>& buff
         }
         return;
     }
+    constexpr int DigitBits = 7;
+    constexpr uint32_t DigitMask = (1u << DigitBits) - 1;
+    constexpr int MostPasses = 5;  // pixels of 32 - 1 bits
     uint32_t highest = 0;
-    for (const uint32_t key : crossings) highest |= key;
-    buffer.resize(n);
-    uint32_t* from = crossings.data();
-    uint32_t* to = buffer.data();
-    for (int shift = 0; shift < 32 && (highest >> shift) != 0; shift += 8) {
-        std::size_t offsets[256] = {};
-        for (std::size_t i = 0; i < n; ++i) ++offsets[(from[i] >> shift) & 0xFF];
-        std::size_t total = 0;
-        for (std::size_t& o : offsets) {
-            const std::size_t c = o;
-            o = total;
-            total += c;
+    for (std::size_t i = 0; i < n; ++i) highest |= crossings[i];
+    highest >>= 1;
+    int passes = 0;
+    while (passes < MostPasses && (highest >> (DigitBits * passes)) != 0) ++passes;
+    if (passes == 0) return;  // every crossing on pixel 0
+
+    uint32_t counts[MostPasses][DigitMask + 1];
+    std::memset(counts, 0, sizeof(counts[0]) * std::size_t(passes));
+    if (passes <= 2) {  // any bitmap up to 16384 pixels wide: both digits in one read
+        for (std::size_t i = 0; i < n; ++i) {
+            const uint32_t pixel = crossings[i] >> 1;
+            ++counts[0][pixel & DigitMask];
+            ++counts[1][(pixel >> DigitBits) & DigitMask];
         }
-        for (std::size_t i = 0; i < n; ++i) to[offsets[(from[i] >> shift) & 0xFF]++] = from[i];
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            for (int p = 0; p < passes; ++p) ++counts[p][(crossings[i] >> (1 + DigitBits * p)) & DigitMask];
+    }
+    if (buffer.size() < n) buffer.resize(n);
+    uint32_t* from = crossings;
+    uint32_t* to = buffer.data();
+    for (int p = 0; p < passes; ++p) {
+        uint32_t total = 0;
+        for (uint32_t& c : counts[p]) {
+            const uint32_t here = c;
+            c = total;
+            total += here;
+        }
+        const int shift = 1 + DigitBits * p;
+        uint32_t* const offsets = counts[p];
+        for (std::size_t i = 0; i < n; ++i) to[offsets[(from[i] >> shift) & DigitMask]++] = from[i];
         std::swap(from, to);
     }
-    if (from != crossings.data()) std::copy(from, from + n, crossings.data());
+    if (from != crossings) std::copy(from, from + n, crossings);
 }
 
 // Fills a run of pixels; the short runs of strokes and small polygons are written with a
@@ -128,23 +153,87 @@ void TRasterizer::Line(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWidth
 void TRasterizer::Polyline(TBitmap& bitmap, const TPoint* points, int count, int32_t penWidth, uint8_t index) {
     if (points == nullptr || count < 2) return;
     const int32_t width = EffectivePenWidth(bitmap, penWidth);
-    for (int i = 0; i + 1 < count; ++i) {
-        if (width <= 1)
-            Segment1(bitmap, points[i], points[i + 1], index);
-        else
-            Stroke(bitmap, points[i], points[i + 1], width, index, i == 0);
+    if (width <= 1) {
+        Path1(bitmap, points, count, false, index);
+        return;
     }
+    for (int i = 0; i + 1 < count; ++i) Stroke(bitmap, points[i], points[i + 1], width, index, i == 0);
 }
 
 void TRasterizer::OutlinePolygon(TBitmap& bitmap, const TPoint* points, int count, int32_t penWidth, uint8_t index) {
     if (points == nullptr || count < 2) return;
     const int32_t width = EffectivePenWidth(bitmap, penWidth);
+    if (width <= 1) {
+        Path1(bitmap, points, count, true, index);
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         const TPoint& to = points[i + 1 < count ? i + 1 : 0];
-        if (width <= 1)
-            Segment1(bitmap, points[i], to, index);
-        else
-            Stroke(bitmap, points[i], to, width, index, false);  // the closing edge draws vertex 0
+        Stroke(bitmap, points[i], to, width, index, false);  // the closing edge draws vertex 0
+    }
+}
+
+void TRasterizer::PrepareShortSegments(int32_t width) {
+    if (width == FShortWidth) return;
+    // Each entry follows the stepping of Segment1 below for that segment, pixel by pixel.
+    FShortOffsets.assign(std::size_t((2 * ShortReach + 1) * (2 * ShortReach + 1)), {0, 0});
+    for (int32_t dy = -ShortReach; dy <= ShortReach; ++dy)
+        for (int32_t dx = -ShortReach; dx <= ShortReach; ++dx) {
+            if (dx == 0 && dy == 0) continue;
+            const bool xMajor = std::abs(dx) >= std::abs(dy);
+            const int32_t da = xMajor ? dx : dy, db = xMajor ? dy : dx;
+            const int32_t sa = da > 0 ? 1 : -1, sb = db >= 0 ? 1 : -1;
+            const int32_t length = std::abs(da), rise = std::abs(db);
+            int64_t offsets[ShortReach] = {};
+            int32_t remainder = length - 1, r = 0;
+            for (int32_t k = 0; k < length; ++k) {
+                const int64_t major = sa * k, minor = sb * r;
+                offsets[k] = xMajor ? minor * width + major : major * width + minor;
+                remainder += 2 * rise;
+                if (remainder >= 2 * length) {
+                    remainder -= 2 * length;
+                    ++r;
+                }
+            }
+            for (int32_t k = length; k < ShortReach; ++k) offsets[k] = offsets[k - 1];
+            static_assert(ShortReach == 3, "the table holds the second and third pixels");
+            FShortOffsets[std::size_t((dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach)] = {offsets[1],
+                                                                                                      offsets[2]};
+        }
+    FShortWidth = width;
+}
+
+// The 1-pixel path of an outline or polyline. Map outlines are mostly steps of a pixel or
+// two, for which the set-up of a general line costs far more than its pixels: those inside
+// the bitmap are written straight from the table of short segments.
+void TRasterizer::Path1(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index) {
+    const int segments = closed ? count : count - 1;
+    const int32_t width = bitmap.Width(), height = bitmap.Height();
+    if (width == 0 || height == 0) return;
+    if (!Shortcuts) {
+        for (int i = 0; i < segments; ++i) Segment1(bitmap, points[i], points[i + 1 < count ? i + 1 : 0], index);
+        return;
+    }
+    PrepareShortSegments(width);
+    uint8_t* const pixels = bitmap.ScanLine(0);
+    const auto* const table = FShortOffsets.data();
+    auto inside = [&](TPoint p) { return uint32_t(p.X) < uint32_t(width) && uint32_t(p.Y) < uint32_t(height); };
+    bool fromInside = inside(points[0]);
+    for (int i = 0; i < segments; ++i) {
+        const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
+        const bool toInside = inside(to);
+        const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
+        if (fromInside && toInside && uint64_t(dx + ShortReach) <= 2 * ShortReach &&
+            uint64_t(dy + ShortReach) <= 2 * ShortReach && (dx | dy) != 0) {
+            const auto [second, third] = table[(dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach];
+            uint8_t* const at = pixels + std::size_t(from.Y) * std::size_t(width) + std::size_t(from.X);
+            at[0] = index;
+            at[second] = index;
+            at[third] = index;
+        } else {
+            Segment1(bitmap, from, to, index);
+        }
+        fromInside = toInside;
     }
 }
 
@@ -156,6 +245,27 @@ void TRasterizer::Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t inde
     if (width == 0 || height == 0) return;
     const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
     if (dx == 0 && dy == 0) return;
+
+    // Straight lines, the whole of a grid, are a clipped run: a memset along a row, a
+    // stride loop down a column. The pixels are those of the stepping below with no rise.
+    if (Shortcuts && (dx == 0 || dy == 0)) {
+        const bool across = dy == 0;
+        const int64_t fixed = across ? from.Y : from.X, fixedLimit = across ? height : width;
+        if (fixed < 0 || fixed >= fixedLimit) return;
+        const int64_t a = across ? from.X : from.Y, b = across ? to.X : to.Y;
+        // [first, last) along the run: the start included, the end excluded, either way.
+        int64_t first = a < b ? a : b + 1, last = a < b ? b : a + 1;
+        first = std::max<int64_t>(first, 0);
+        last = std::min<int64_t>(last, across ? width : height);
+        if (first >= last) return;
+        if (across) {
+            FillRun(bitmap.ScanLine(int32_t(fixed)) + first, std::size_t(last - first), index);
+        } else {
+            uint8_t* at = bitmap.ScanLine(int32_t(first)) + fixed;
+            for (int64_t y = first; y < last; ++y, at += width) *at = index;
+        }
+        return;
+    }
 
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const int64_t a0 = xMajor ? from.X : from.Y;  // major-axis start
@@ -443,17 +553,158 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
     const int32_t height = bitmap.Height();
     if (points == nullptr || count < 3 || bitmap.Width() == 0 || height == 0) return;
 
-    int32_t minY = points[0].Y, maxY = points[0].Y;
-    bool narrow = height < NarrowLimit;
-    for (int i = 0; i < count; ++i) {
+    int32_t minX = points[0].X, maxX = points[0].X, minY = points[0].Y, maxY = points[0].Y;
+    for (int i = 1; i < count; ++i) {
+        minX = std::min(minX, points[i].X);
+        maxX = std::max(maxX, points[i].X);
         minY = std::min(minY, points[i].Y);
         maxY = std::max(maxY, points[i].Y);
-        narrow = narrow && std::llabs(points[i].X) < NarrowLimit && std::llabs(points[i].Y) < NarrowLimit;
     }
     const int32_t top = std::max(minY, 0);
     const int32_t bottom = std::min(maxY, height);  // rows [top, bottom)
     if (top >= bottom) return;
+    auto narrow = [](int32_t v) { return std::llabs(v) < NarrowLimit; };
+    if (Shortcuts && height < NarrowLimit && bitmap.Width() < NarrowLimit && narrow(minX) && narrow(maxX) &&
+        narrow(minY) && narrow(maxY))
+        FillNarrow(bitmap, points, count, top, bottom, mode, index);
+    else
+        FillGeneral(bitmap, points, count, top, bottom, mode, index);
+}
 
+// Coordinates below NarrowLimit: every quantity of an edge's stepping fits 32 bits, and its
+// set-up 64. The edges are set up in one pass over the points, in order, and stored by
+// first row, so that each row reads its own in address order. Most edges of a map outline
+// cross one or two rows: those are stored as just their crossings, and only taller edges
+// are kept as records that join the active list.
+void TRasterizer::FillNarrow(TBitmap& bitmap, const TPoint* points, int count, int32_t top, int32_t bottom,
+                             TPolyFillMode mode, uint8_t index) {
+    constexpr int32_t ShortEdgeRows = 2;
+    const std::size_t rows = std::size_t(bottom - top);
+    FRowStart.assign(rows + 1, 0);
+    FKeyStart.assign(rows + 1, 0);
+    // Edge i runs from point i - 1 to point i, the closing edge first: the order of edges
+    // within a row does not matter, as their crossings are sorted.
+    int32_t* const tallCount = FRowStart.data() + 1;
+    int32_t* const singleCount = FKeyStart.data() + 1;
+    int32_t previousY = points[count - 1].Y;
+    for (int i = 0; i < count; ++i) {
+        const int32_t y = points[i].Y;
+        const int32_t ya = std::min(previousY, y), yb = std::max(previousY, y);
+        previousY = y;
+        if (ya == yb || yb <= top || ya >= bottom) continue;
+        const int32_t first = std::max(ya, top) - top;
+        const int32_t rowsCrossed = std::min(yb, bottom) - top - first;
+        if (rowsCrossed > ShortEdgeRows) {
+            ++tallCount[first];
+        } else {
+            ++singleCount[first];
+            if (rowsCrossed == 2) ++singleCount[first + 1];
+        }
+    }
+    for (std::size_t r = 0; r < rows; ++r) {
+        FRowStart[r + 1] += FRowStart[r];
+        FKeyStart[r + 1] += FKeyStart[r];
+    }
+    if (FEdges.size() < std::size_t(FRowStart[rows])) FEdges.resize(std::size_t(FRowStart[rows]));
+    if (FKeys.size() < std::size_t(FKeyStart[rows])) FKeys.resize(std::size_t(FKeyStart[rows]));
+
+    const int32_t pixelLimit = bitmap.Width();
+    auto key = [pixelLimit](int32_t x, int32_t down) { return uint32_t(std::clamp(x, 0, pixelLimit)) * 2 + uint32_t(down); };
+    TEdge* const tall = FEdges.data();
+    uint32_t* const singles = FKeys.data();
+    // The scatter moves each row's start on to the next row's.
+    int32_t* const nextTall = FRowStart.data();
+    int32_t* const nextSingle = FKeyStart.data();
+    TPoint previous = points[count - 1];
+    for (int i = 0; i < count; ++i) {
+        const TPoint p = points[i];
+        const TPoint from = previous;
+        previous = p;
+        if (from.Y == p.Y) continue;
+        const bool down = from.Y < p.Y;
+        const TPoint a = down ? from : p, b = down ? p : from;
+        if (b.Y <= top || a.Y >= bottom) continue;
+        // The formula of the general fill, in 64 bits.
+        const int32_t first = std::max(a.Y, top);
+        const int32_t last = std::min(b.Y, bottom);  // rows [first, last)
+        const int64_t dy = int64_t(b.Y) - a.Y, dx = int64_t(b.X) - a.X;
+        const int64_t divisor = 2 * dy;
+        const int64_t k = int64_t(first) - a.Y;
+        const int64_t m = (2 * int64_t(a.X) - 1) * dy + (2 * k + 1) * dx + divisor - 1;
+        const int64_t quotient = FloorDivEstimated(m, divisor);
+        if (last - first <= ShortEdgeRows) {
+            singles[nextSingle[first - top]++] = key(int32_t(quotient), down ? 1 : 0);
+            if (last - first == 2)
+                singles[nextSingle[first - top + 1]++] = key(int32_t(FloorDivEstimated(m + 2 * dx, divisor)), down ? 1 : 0);
+            continue;
+        }
+        const int64_t step = FloorDivEstimated(2 * dx, divisor);
+        tall[nextTall[first - top]++] = TEdge{int32_t(quotient), int32_t(m - quotient * divisor), int32_t(step),
+                                             int32_t(2 * dx - step * divisor), int32_t(divisor),
+                                             last * 2 + (down ? 1 : 0)};
+    }
+    for (std::size_t r = rows; r > 0; --r) {
+        FRowStart[r] = FRowStart[r - 1];
+        FKeyStart[r] = FKeyStart[r - 1];
+    }
+    FRowStart[0] = 0;
+    FKeyStart[0] = 0;
+
+    auto step = [](TEdge& edge) {
+        edge.X += edge.Step;
+        edge.Remainder += edge.RemainderStep;
+        if (edge.Remainder >= edge.Divisor) {
+            edge.Remainder -= edge.Divisor;
+            ++edge.X;
+        }
+    };
+
+    FActiveEdges.clear();
+    for (int32_t y = top; y < bottom; ++y) {
+        const std::size_t r = std::size_t(y - top);
+        const TEdge* const fresh = tall + FRowStart[r];
+        const TEdge* const freshEnd = tall + FRowStart[r + 1];
+        const uint32_t* const single = singles + FKeyStart[r];
+        const std::size_t singleCount = std::size_t(FKeyStart[r + 1] - FKeyStart[r]);
+        const std::size_t active = FActiveEdges.size();
+        const std::size_t most = active + std::size_t(freshEnd - fresh) + singleCount;
+        if (FCrossings.size() < most) FCrossings.resize(most);
+        uint32_t* out = FCrossings.data();
+        if (singleCount != 0) std::memcpy(out, single, singleCount * sizeof(uint32_t));
+        out += singleCount;
+        // Crossings of this row, stepping on to the next those edges that reach it.
+        const int32_t beyondNextRow = 2 * (y + 2);  // BottomDown at least this: crosses y + 1
+        TEdge* const kept = FActiveEdges.data();
+        std::size_t keptCount = 0;
+        for (std::size_t i = 0; i < active; ++i) {
+            TEdge edge = kept[i];
+            *out++ = key(edge.X, edge.BottomDown & 1);
+            if (edge.BottomDown >= beyondNextRow) {
+                step(edge);
+                kept[keptCount++] = edge;
+            }
+        }
+        FActiveEdges.resize(keptCount);
+        for (const TEdge* e = fresh; e != freshEnd; ++e) {
+            *out++ = key(e->X, e->BottomDown & 1);
+            if (e->BottomDown >= beyondNextRow) {
+                TEdge edge = *e;
+                step(edge);
+                FActiveEdges.push_back(edge);
+            }
+        }
+        FillSpans(bitmap, y, std::size_t(out - FCrossings.data()), mode, index);
+    }
+}
+
+// Any coordinates: the edge set-up is exact in 128 bits, and the edges are read from the
+// points row by row.
+void TRasterizer::FillGeneral(TBitmap& bitmap, const TPoint* points, int count, int32_t top, int32_t bottom,
+                              TPolyFillMode mode, uint8_t index) {
+    bool narrow = true;
+    for (int i = 0; i < count && narrow; ++i)
+        narrow = std::llabs(points[i].X) < NarrowLimit && std::llabs(points[i].Y) < NarrowLimit;
+    narrow = narrow && bitmap.Height() < NarrowLimit;
     // Group the edges by the first row they cross (a counting sort), keeping them in
     // polygon order within a row so that the points are read in address order.
     const std::size_t rows = std::size_t(bottom - top);
@@ -546,14 +797,13 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
                 FActive.push_back(edge);
             }
         }
-        FillSpans(bitmap, y, mode, index);
+        FillSpans(bitmap, y, FCrossings.size(), mode, index);
     }
 }
 
-void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index) {
-    SortCrossings(FCrossings, FSortBuffer);
+void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFillMode mode, uint8_t index) {
+    SortCrossings(FCrossings.data(), n, FSortBuffer);
     uint8_t* const line = bitmap.ScanLine(row);
-    const std::size_t n = FCrossings.size();
     auto span = [&](uint32_t left, uint32_t right) {
         if (left < right) FillRun(line + left, std::size_t(right - left), index);
     };

@@ -50,6 +50,12 @@ public:
     // The width a pen actually draws with on this bitmap (see the conventions above).
     static int32_t EffectivePenWidth(const TBitmap& bitmap, int32_t penWidth);
 
+    // When false, every line and fill goes through the general routines, which handle any
+    // coordinates, rather than the quicker ones for the common cases (straight lines, short
+    // segments inside the bitmap, polygons of ordinary coordinates). The results are the
+    // same pixel for pixel; the switch exists so that this can be checked.
+    bool Shortcuts = true;
+
 private:
     // An edge crossing the current row: its crossing pixel is Quotient, stepped exactly
     // from row to row by the remainder arithmetic of a DDA.
@@ -66,7 +72,20 @@ private:
     void PreparePen(int32_t penWidth);
     void Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t width, uint8_t index, bool startDisc);
     void Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index);
-    void FillSpans(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index);
+    void Path1(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index);
+    void PrepareShortSegments(int32_t width);
+    void FillGeneral(TBitmap& bitmap, const TPoint* points, int count, int32_t top, int32_t bottom,
+                     TPolyFillMode mode, uint8_t index);
+    void FillNarrow(TBitmap& bitmap, const TPoint* points, int count, int32_t top, int32_t bottom,
+                    TPolyFillMode mode, uint8_t index);
+    void FillSpans(TBitmap& bitmap, int32_t row, std::size_t count, TPolyFillMode mode, uint8_t index);
+
+    // 1-pixel segments within ShortReach pixels either way, inside the bitmap, are drawn
+    // from a table: the offsets of their second and third pixels from the first, the last
+    // one repeated for shorter segments so that every such segment is three plain stores.
+    static constexpr int32_t ShortReach = 3;
+    int32_t FShortWidth = -1;  // the row stride FShortOffsets was made for
+    std::vector<std::pair<int64_t, int64_t>> FShortOffsets;
 
     int32_t FDiscWidth = 0;                // the pen width FDiscHalfWidth was made for
     std::vector<int32_t> FDiscHalfWidth;   // the pen's disc: half-width of its row k from the centre
@@ -81,6 +100,22 @@ private:
     };
     std::vector<TShape> FShapes;
     std::vector<std::pair<int32_t, int32_t>> FShapeRows;
+
+    // An edge of a polygon whose coordinates all lie well within 32 bits: the same DDA as
+    // TActiveEdge in half the room, made once in a sequential pass over the points and
+    // stored grouped by first row, so that each row reads its new edges in address order.
+    struct TEdge {
+        int32_t X;  // the crossing pixel on the current row
+        int32_t Remainder;
+        int32_t Step;
+        int32_t RemainderStep;
+        int32_t Divisor;
+        int32_t BottomDown;  // first row no longer crossed, times two, plus one if downwards
+    };
+    std::vector<TEdge> FEdges;          // edges of two rows or more, grouped by first row (FRowStart)
+    std::vector<uint32_t> FKeys;        // crossings of shorter edges, grouped by row (FKeyStart)
+    std::vector<int32_t> FKeyStart;
+    std::vector<TEdge> FActiveEdges;    // the ones still crossing rows after their first
 
     std::vector<int32_t> FRowStart;     // where each row's edges begin in FEdgeOrder
     std::vector<int32_t> FEdgeOrder;    // edge numbers grouped by the first row they cross
