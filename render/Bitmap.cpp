@@ -1,9 +1,34 @@
 #include "render/Bitmap.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace gridloom {
+
+namespace {
+constexpr std::size_t HugePage = std::size_t(2) << 20;
+// Below this a bitmap spans few pages, and rounding up to huge pages would only waste memory.
+constexpr std::size_t HugeFrom = std::size_t(8) << 20;
+}  // namespace
+
+void* AllocatePixels(std::size_t bytes) {
+    if (bytes < HugeFrom) {
+        if (void* p = std::malloc(bytes == 0 ? 1 : bytes)) return p;
+        throw std::bad_alloc();
+    }
+    const std::size_t rounded = (bytes + HugePage - 1) / HugePage * HugePage;
+    void* p = std::aligned_alloc(HugePage, rounded);
+    if (p == nullptr) throw std::bad_alloc();
+    // Only advice: where huge pages are unavailable the pixels live in ordinary ones.
+    ::madvise(p, rounded, MADV_HUGEPAGE);
+    return p;
+}
+
+void FreePixels(void* p, std::size_t) { std::free(p); }
 
 TBitmap::TBitmap() : FCanvas(std::make_unique<TCanvas>(*this)) {}
 
@@ -24,14 +49,14 @@ void TBitmap::Resize(int32_t width, int32_t height) {
     if (area == 0) {
         // The picture is gone; its memory goes with it so that the next full-size image
         // is a single fresh allocation rather than a copy next to the old one.
-        std::vector<uint8_t>().swap(FPixels);
+        decltype(FPixels)().swap(FPixels);
     } else if (FPixels.empty()) {
         FPixels.assign(area, brush);
     } else if (width == FWidth) {
         // Rows are contiguous, so a change of height only adds or drops rows at the end.
         FPixels.resize(area, brush);
     } else {
-        std::vector<uint8_t> pixels(area, brush);
+        decltype(FPixels) pixels(area, brush);
         const int32_t rows = std::min(height, FHeight);
         const std::size_t keep = std::size_t(std::min(width, FWidth));
         for (int32_t y = 0; y < rows; ++y)

@@ -16,6 +16,30 @@ struct TSaveResult {
     explicit operator bool() const { return Ok; }
 };
 
+// Allocates the pixels of large bitmaps on 2 MB boundaries and asks for huge pages, where
+// the system grants them for the asking: a vertical line touches a new 4 kB page on every
+// row of a wide image, and the translation misses, not the pixels, then set the pace.
+template <class T>
+struct TPixelAllocator {
+    using value_type = T;
+    TPixelAllocator() = default;
+    template <class U>
+    TPixelAllocator(const TPixelAllocator<U>&) {}
+    T* allocate(std::size_t n);
+    void deallocate(T* p, std::size_t n);
+    bool operator==(const TPixelAllocator&) const = default;
+};
+void* AllocatePixels(std::size_t bytes);
+void FreePixels(void* p, std::size_t bytes);
+template <class T>
+T* TPixelAllocator<T>::allocate(std::size_t n) {
+    return static_cast<T*>(AllocatePixels(n * sizeof(T)));
+}
+template <class T>
+void TPixelAllocator<T>::deallocate(T* p, std::size_t n) {
+    FreePixels(p, n * sizeof(T));
+}
+
 class TBitmap {
 public:
     TBitmap();
@@ -50,7 +74,7 @@ private:
 
     int32_t FWidth = 0;
     int32_t FHeight = 0;
-    std::vector<uint8_t> FPixels;  // top-down rows of FWidth indices
+    std::vector<uint8_t, TPixelAllocator<uint8_t>> FPixels;  // top-down rows of FWidth indices
     std::unique_ptr<TCanvas> FCanvas;
 };
 
