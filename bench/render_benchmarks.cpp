@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -109,6 +110,32 @@ void BM_DrawBoundariesSample(benchmark::State& state) {
     state.counters["points/s"] = benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DrawBoundariesSample)->Unit(benchmark::kMillisecond);
+
+// The same on a finer build of the data (1:10m, tools/build-bench-data.sh), when the
+// environment names one: GRIDLOOM_BENCH_DATA_10M=/tmp/Countries-10m.dat. Without it the
+// benchmark is not registered at all.
+void BM_DrawBoundaries10m(benchmark::State& state, const std::string& path) {
+    static TCartogList list;
+    if (list.Count() == 0) list.LoadFromFile(path);
+    if (list.Count() == 0) {
+        state.SkipWithError(("no boundary data in " + path).c_str());
+        return;
+    }
+    TImage image;
+    TSettings settings;
+    TQuietProgress progress;
+    for (auto _ : state)
+        DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
+    state.counters["segments"] = list.Count();
+    state.counters["points/s"] = benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
+}
+const bool Registered10m = [] {
+    const char* path = std::getenv("GRIDLOOM_BENCH_DATA_10M");
+    if (path != nullptr && *path != '\0')
+        benchmark::RegisterBenchmark("BM_DrawBoundaries10m", BM_DrawBoundaries10m, std::string(path))
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 void BM_DrawBoundariesMillionPoints(benchmark::State& state) {
     TCartogList list;
