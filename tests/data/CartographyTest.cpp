@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <utility>
 #include <vector>
+
+#include "tests/platform/TempFolder.h"
 
 namespace gridloom {
 namespace {
@@ -17,26 +18,18 @@ class DataBuilder {
 public:
     DataBuilder& Header(int32_t count, uint8_t kind)
     {
-        Int32(count);
-        FBytes.push_back(kind);
-        return *this;
-    }
-    DataBuilder& Point(int16_t longitude, int16_t latitude)
-    {
-        Int16(longitude);
-        Int16(latitude);
-        return *this;
-    }
-    DataBuilder& Int32(int32_t value)
-    {
         for (int i = 0; i < 4; ++i)
-            FBytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-        return *this;
+            Byte(static_cast<uint8_t>(static_cast<uint32_t>(count) >> (8 * i)));
+        return Byte(kind);
     }
+    DataBuilder& Point(int16_t longitude, int16_t latitude) { return Int16(longitude).Int16(latitude); }
     DataBuilder& Int16(int16_t value)
     {
-        FBytes.push_back(static_cast<uint8_t>(value & 0xff));
-        FBytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8));
+        return Byte(static_cast<uint8_t>(value & 0xff)).Byte(static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8));
+    }
+    DataBuilder& Byte(uint8_t value)
+    {
+        FBytes.push_back(value);
         return *this;
     }
     const std::vector<uint8_t>& Bytes() const { return FBytes; }
@@ -45,11 +38,128 @@ private:
     std::vector<uint8_t> FBytes;
 };
 
+using PointList = std::vector<std::pair<int16_t, int16_t>>;
+
+struct TSegment {
+    uint8_t Kind;
+    PointList Points;
+};
+
 void Load(TCartogList& list, const std::vector<uint8_t>& bytes)
 {
     TByteStream stream(bytes.data(), bytes.size());
     list.LoadFromStream(stream);
 }
+
+// Every segment, kind and point the list holds, and its MaxPoints.
+void ExpectList(const TCartogList& list, const std::vector<TSegment>& expected, int32_t maxPoints)
+{
+    EXPECT_EQ(list.MaxPoints(), maxPoints);
+    ASSERT_EQ(list.Count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < list.Count(); ++i) {
+        const TLineSegment& segment = list.GetSegment(i);
+        EXPECT_EQ(segment.Kind, expected[i].Kind) << "segment " << i;
+        ASSERT_EQ(segment.Count, static_cast<int32_t>(expected[i].Points.size())) << "segment " << i;
+        if (segment.Count == 0) {
+            EXPECT_EQ(segment.Points, nullptr) << "segment " << i;
+        }
+        PointList points;
+        for (int32_t j = 0; j < segment.Count; ++j)
+            points.emplace_back(segment.Points[j].Longitude, segment.Points[j].Latitude);
+        EXPECT_EQ(points, expected[i].Points) << "segment " << i;
+    }
+}
+
+// Data loaded first, so that every case also shows a load leaving nothing of the last one.
+std::vector<uint8_t> Previous()
+{
+    return DataBuilder().Header(3, 7).Point(9, 9).Point(9, 8).Point(9, 7).Header(40, 0).Bytes();
+}
+
+struct TLoadCase {
+    std::string Name;
+    std::vector<uint8_t> Bytes;
+    std::vector<TSegment> Segments;
+    int32_t MaxPoints;
+};
+
+std::vector<TLoadCase> LoadCases()
+{
+    std::vector<TLoadCase> cases = {
+        {"SegmentsInFileOrderWithPointsAsStored",
+         DataBuilder().Header(2, 0).Point(-10800, 5400).Point(10799, -5400).Header(1, 9).Point(-1, 1).Header(0, 0).Bytes(),
+         {{0, {{-10800, 5400}, {10799, -5400}}}, {9, {{-1, 1}}}}, 2},
+        {"EmptyData", {}, {}, 0},
+        // MaxPoints follows every Count read, a terminator's too.
+        {"TerminatorAloneRaisesMaxPoints", DataBuilder().Header(777, 0).Bytes(), {}, 777},
+        {"NegativeTerminator", DataBuilder().Header(-5, 0).Bytes(), {}, 0},
+        {"TerminatorCountAboveEverySegment", DataBuilder().Header(1, 0).Point(1, 1).Header(50, 0).Bytes(),
+         {{0, {{1, 1}}}}, 50},
+        {"DataEndingRightAfterPoints", DataBuilder().Header(1, 0).Point(1, 2).Header(2, 1).Point(3, 4).Point(5, 6).Bytes(),
+         {{0, {{1, 2}}}, {1, {{3, 4}, {5, 6}}}}, 2},
+        {"ZeroCountInTheMiddleStaysAsEmptySegment",
+         DataBuilder().Header(1, 0).Point(1, 2).Header(0, 5).Header(1, 1).Point(3, 4).Bytes(),
+         {{0, {{1, 2}}}, {5, {}}, {1, {{3, 4}}}}, 1},
+        {"UndrawnKindsAreStillLoaded", DataBuilder().Header(1, 2).Point(0, 0).Header(1, 255).Point(0, 0).Bytes(),
+         {{2, {{0, 0}}}, {255, {{0, 0}}}}, 1},
+        // The low bytes of a Count of 300, then nothing: read into zeroed fields, not kept.
+        {"HeaderCutShort", DataBuilder().Header(1, 0).Point(1, 1).Byte(0x2c).Byte(0x01).Bytes(), {{0, {{1, 1}}}}, 300},
+
+        // Damaged and crafted data: the load ends at the bad record, keeps what came before,
+        // and never allocates for what the data cannot hold.
+        {"NegativeCountEndsTheLoad",
+         DataBuilder().Header(1, 0).Point(1, 1).Header(-1, 0).Point(2, 2).Header(1, 0).Point(3, 3).Bytes(),
+         {{0, {{1, 1}}}}, 1},
+        {"MostNegativeCountEndsTheLoad", DataBuilder().Header(INT32_MIN, 0).Point(2, 2).Bytes(), {}, 0},
+        // Were this honoured it would ask for 8 GiB; the sanitizer build would abort on it.
+        {"HugeCountEndsTheLoadWithoutAllocating",
+         DataBuilder().Header(1, 0).Point(1, 1).Header(INT32_MAX, 0).Point(2, 2).Point(3, 3).Bytes(),
+         {{0, {{1, 1}}}}, INT32_MAX},
+        // Half of the third point's longitude is all that is left.
+        {"PointArrayCutShortIsDropped",
+         DataBuilder().Header(1, 0).Point(1, 1).Header(3, 1).Point(5, 5).Point(6, 6).Byte(7).Bytes(),
+         {{0, {{1, 1}}}}, 3},
+        // Two points announced, six bytes present.
+        {"CountOneBeyondTheBytesLeftIsDropped", DataBuilder().Header(2, 0).Point(1, 1).Int16(0).Bytes(), {}, 2},
+    };
+    // Many empty records do not loop; the last five bytes are read as the terminator.
+    TLoadCase many{"ManyEmptyRecords", {}, {}, 0};
+    DataBuilder data;
+    for (int i = 0; i < 10000; ++i) {
+        data.Header(0, static_cast<uint8_t>(i));
+        if (i < 9999)
+            many.Segments.push_back({static_cast<uint8_t>(i), {}});
+    }
+    many.Bytes = data.Bytes();
+    cases.push_back(std::move(many));
+    return cases;
+}
+
+class CartogListLoad : public ::testing::TestWithParam<TLoadCase> {};
+
+TEST_P(CartogListLoad, FromStreamAndFileOverEarlierData)
+{
+    const TLoadCase& c = GetParam();
+    TCartogList list;
+    Load(list, c.Bytes);
+    ExpectList(list, c.Segments, c.MaxPoints);
+
+    TCartogList reused;
+    Load(reused, Previous());
+    Load(reused, c.Bytes);
+    ExpectList(reused, c.Segments, c.MaxPoints);
+
+    test::TTempFolder folder;
+    const std::string path = folder / "Countries.dat";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(c.Bytes.data()), static_cast<std::streamsize>(c.Bytes.size()));
+    Load(reused, Previous());
+    reused.LoadFromFile(path);
+    ExpectList(reused, c.Segments, c.MaxPoints);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CartogListLoad, ::testing::ValuesIn(LoadCases()),
+                         [](const auto& info) { return info.param.Name; });
 
 TEST(ByteStream, ReadStopsAtTheEnd)
 {
@@ -66,186 +176,6 @@ TEST(ByteStream, ReadStopsAtTheEnd)
     EXPECT_EQ(stream.Position(), 3u);
 }
 
-TEST(CartogList, ReadsSegmentsInFileOrderWithPointsAsStored)
-{
-    DataBuilder data;
-    data.Header(2, 0).Point(-10800, 5400).Point(10799, -5400);
-    data.Header(1, 9).Point(-1, 1);
-    data.Header(0, 0);
-    TCartogList list;
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 2);
-    const TLineSegment& first = list.GetSegment(0);
-    EXPECT_EQ(first.Count, 2);
-    EXPECT_EQ(first.Kind, 0);
-    EXPECT_EQ(first.Points[0].Longitude, -10800);
-    EXPECT_EQ(first.Points[0].Latitude, 5400);
-    EXPECT_EQ(first.Points[1].Longitude, 10799);
-    EXPECT_EQ(first.Points[1].Latitude, -5400);
-    const TLineSegment& second = list.GetSegment(1);
-    EXPECT_EQ(second.Kind, 9);
-    EXPECT_EQ(second.Points[0].Longitude, -1);
-    EXPECT_EQ(second.Points[0].Latitude, 1);
-    EXPECT_EQ(list.MaxPoints(), 2);
-}
-
-TEST(CartogList, TerminatorAloneGivesEmptyListButRaisesMaxPoints)
-{
-    TCartogList list;
-    Load(list, DataBuilder().Header(777, 0).Bytes());
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.MaxPoints(), 777);
-
-    Load(list, DataBuilder().Header(-5, 0).Bytes());
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.MaxPoints(), 0);
-}
-
-TEST(CartogList, TerminatorCountAboveEverySegmentIsTheMax)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 1).Header(50, 0);
-    TCartogList list;
-    Load(list, data.Bytes());
-    EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.MaxPoints(), 50);
-}
-
-TEST(CartogList, DataEndingRightAfterPointsKeepsEverySegment)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 2).Header(2, 1).Point(3, 4).Point(5, 6);
-    TCartogList list;
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.GetSegment(1).Points[1].Latitude, 6);
-    EXPECT_EQ(list.MaxPoints(), 2);
-}
-
-TEST(CartogList, ZeroCountInTheMiddleStaysAsEmptySegment)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 2).Header(0, 5).Header(1, 1).Point(3, 4);
-    TCartogList list;
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.GetSegment(1).Count, 0);
-    EXPECT_EQ(list.GetSegment(1).Kind, 5);
-    EXPECT_EQ(list.GetSegment(1).Points, nullptr);
-    EXPECT_EQ(list.GetSegment(2).Points[0].Longitude, 3);
-}
-
-TEST(CartogList, UndrawnKindsAreStillLoaded)
-{
-    DataBuilder data;
-    data.Header(1, 2).Point(0, 0).Header(1, 255).Point(0, 0);
-    TCartogList list;
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.GetSegment(0).Kind, 2);
-    EXPECT_EQ(list.GetSegment(1).Kind, 255);
-}
-
-TEST(CartogList, EmptyDataGivesEmptyList)
-{
-    TCartogList list;
-    Load(list, {});
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.MaxPoints(), 0);
-}
-
-TEST(CartogList, HeaderCutShortIsReadIntoZeroedFieldsAndNotKept)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 1);
-    std::vector<uint8_t> bytes = data.Bytes();
-    bytes.push_back(0x2c);  // low byte of a Count of 300, then nothing
-    bytes.push_back(0x01);
-    TCartogList list;
-    Load(list, bytes);
-    EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.MaxPoints(), 300);
-}
-
-// Damaged and crafted data: the load ends at the bad record, keeps what came before, and
-// never allocates for what the data cannot hold.
-TEST(CartogListDamaged, NegativeCountEndsTheLoad)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 1).Header(-1, 0).Point(2, 2).Header(1, 0).Point(3, 3);
-    TCartogList list;
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.GetSegment(0).Points[0].Longitude, 1);
-    EXPECT_EQ(list.MaxPoints(), 1);
-}
-
-TEST(CartogListDamaged, MostNegativeCountEndsTheLoad)
-{
-    DataBuilder data;
-    data.Header(INT32_MIN, 0).Point(2, 2);
-    TCartogList list;
-    Load(list, data.Bytes());
-    EXPECT_EQ(list.Count(), 0);
-}
-
-TEST(CartogListDamaged, HugeCountEndsTheLoadWithoutAllocating)
-{
-    // Were this honoured it would ask for 8 GiB; the sanitizer build would abort on it.
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 1).Header(INT32_MAX, 0).Point(2, 2).Point(3, 3);
-    TCartogList list;
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 1);
-    // MaxPoints follows every Count read; the renderer copes with a huge one itself.
-    EXPECT_EQ(list.MaxPoints(), INT32_MAX);
-}
-
-TEST(CartogListDamaged, PointArrayCutShortIsDropped)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 1).Header(3, 1).Point(5, 5).Point(6, 6);
-    std::vector<uint8_t> bytes = data.Bytes();
-    bytes.push_back(7);  // half of the third point's longitude
-    TCartogList list;
-    Load(list, bytes);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.GetSegment(0).Kind, 0);
-    EXPECT_EQ(list.MaxPoints(), 3);
-}
-
-TEST(CartogListDamaged, CountOneBeyondTheBytesLeftIsDropped)
-{
-    DataBuilder data;
-    data.Header(2, 0).Point(1, 1).Int16(0);  // two points announced, six bytes present
-    TCartogList list;
-    Load(list, data.Bytes());
-    EXPECT_EQ(list.Count(), 0);
-}
-
-TEST(CartogListDamaged, ManyEmptyRecordsDoNotLoop)
-{
-    DataBuilder data;
-    for (int i = 0; i < 10000; ++i)
-        data.Header(0, static_cast<uint8_t>(i));
-    TCartogList list;
-    Load(list, data.Bytes());
-    // The last five bytes are read as the terminator.
-    EXPECT_EQ(list.Count(), 9999);
-}
-
-TEST(CartogList, LoadingTwiceGivesTheSameResult)
-{
-    DataBuilder data;
-    data.Header(2, 0).Point(1, 2).Point(3, 4).Header(1, 1).Point(5, 6).Header(9, 0);
-    TCartogList list;
-    Load(list, data.Bytes());
-    Load(list, data.Bytes());
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.MaxPoints(), 9);
-    EXPECT_EQ(list.GetSegment(1).Points[0].Latitude, 6);
-}
-
 TEST(CartogList, ParsingStartsAtTheStreamsPosition)
 {
     DataBuilder data;
@@ -254,19 +184,15 @@ TEST(CartogList, ParsingStartsAtTheStreamsPosition)
     stream.SetPosition(2);
     TCartogList list;
     list.LoadFromStream(stream);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.GetSegment(0).Kind, 4);
+    ExpectList(list, {{4, {{8, 9}}}}, 1);
 }
 
 TEST(CartogList, ClearEmptiesAndResetsMaxPoints)
 {
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 2).Header(20, 0);
     TCartogList list;
-    Load(list, data.Bytes());
+    Load(list, Previous());
     list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.MaxPoints(), 0);
+    ExpectList(list, {}, 0);
 }
 
 TEST(CartogList, AddSegmentAppendsAndGetSegmentChecksTheIndex)
@@ -281,71 +207,15 @@ TEST(CartogList, AddSegmentAppendsAndGetSegmentChecksTheIndex)
     EXPECT_THROW(list.GetSegment(-1), std::out_of_range);
 }
 
-class CartogListFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        FDir = std::filesystem::temp_directory_path() /
-               ("gridloom-data-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(FDir);
+TEST(CartogListFile, MissingPathOrFolderClearsToAnEmptyList)
+{
+    test::TTempFolder folder;
+    for (const std::string& path : {folder / "no-such-file.dat", folder.Path()}) {
+        TCartogList list;
+        Load(list, Previous());
+        list.LoadFromFile(path);
+        ExpectList(list, {}, 0);
     }
-    void TearDown() override { std::filesystem::remove_all(FDir); }
-
-    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes)
-    {
-        const auto path = FDir / name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        return path.string();
-    }
-
-    std::filesystem::path FDir;
-};
-
-TEST_F(CartogListFile, LoadsAFile)
-{
-    DataBuilder data;
-    data.Header(2, 0).Point(60, 120).Point(-60, -120).Header(1, 5).Point(7, 8).Header(0, 0);
-    const std::string path = Write("Countries.dat", data.Bytes());
-    TCartogList list;
-    list.LoadFromFile(path);
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.GetSegment(0).Points[1].Latitude, -120);
-    EXPECT_EQ(list.GetSegment(1).Kind, 5);
-}
-
-TEST_F(CartogListFile, MissingPathClearsAndGivesEmptyList)
-{
-    DataBuilder data;
-    data.Header(1, 0).Point(1, 1).Header(4, 0);
-    TCartogList list;
-    list.LoadFromFile(Write("a.dat", data.Bytes()));
-    ASSERT_EQ(list.Count(), 1);
-    list.LoadFromFile((FDir / "no-such-file.dat").string());
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.MaxPoints(), 0);
-}
-
-TEST_F(CartogListFile, EmptyFileAndFolderGiveEmptyList)
-{
-    TCartogList list;
-    list.LoadFromFile(Write("empty.dat", {}));
-    EXPECT_EQ(list.Count(), 0);
-    list.LoadFromFile(FDir.string());
-    EXPECT_EQ(list.Count(), 0);
-}
-
-TEST_F(CartogListFile, LoadingTheSameFileTwiceGivesTheSameResult)
-{
-    DataBuilder data;
-    data.Header(3, 0).Point(1, 1).Point(2, 2).Point(3, 3).Header(1, 1).Point(4, 4);
-    const std::string path = Write("twice.dat", data.Bytes());
-    TCartogList list;
-    list.LoadFromFile(path);
-    list.LoadFromFile(path);
-    EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.MaxPoints(), 3);
 }
 
 }  // namespace
