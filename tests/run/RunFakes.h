@@ -114,11 +114,12 @@ public:
             if (e.rfind("status:", 0) == 0) result.push_back(e.substr(7));
         return result;
     }
-    bool Saw(const std::string& prefix) const {
-        for (const auto& e : Events)
-            if (e.rfind(prefix, 0) == 0) return true;
-        return false;
+    int Count(const std::string& prefix) const {
+        int n = 0;
+        for (const auto& e : Events) n += e.rfind(prefix, 0) == 0;
+        return n;
     }
+    bool Saw(const std::string& prefix) const { return Count(prefix) > 0; }
 };
 
 // The real file system, with the memory figure scripted and the browser never started.
@@ -206,5 +207,19 @@ inline void InChild(const std::function<void()>& body, bool asNobody, rlim_t lim
     ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << (WEXITSTATUS(status) == 3 ? "could not become nobody" : "failures in child");
 }
+
+// A run's world: the small countries file in a fresh folder, the output beside it.
+class TRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Host.Countries = Folder / "Countries.dat";
+        WriteFile(Host.Countries, SmallCountries());
+    }
+
+    TTempFolder Folder;
+    TFakeHost Host;
+    TFakeServices Services;
+    std::string Output = Folder / "Overlay.bmp";
+};
 
 }  // namespace gridloom::test

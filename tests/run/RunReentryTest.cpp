@@ -6,19 +6,7 @@
 namespace gridloom {
 namespace {
 
-using test::TFakeHost;
-using test::TFakeServices;
-
-class RunReentry : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Host.Countries = Folder / "Countries.dat";
-        test::WriteFile(Host.Countries, test::SmallCountries());
-    }
-    test::TTempFolder Folder;
-    TFakeHost Host;
-    TFakeServices Services;
-};
+using RunReentry = test::TRunTest;
 
 TEST_F(RunReentry, SecondMakeDuringARunIsIgnored) {
     TGenerationRun run(Host, Services);
@@ -31,7 +19,7 @@ TEST_F(RunReentry, SecondMakeDuringARunIsIgnored) {
     ASSERT_EQ(inner.size(), 5u);  // one for each status line of the run
     for (auto outcome : inner) EXPECT_EQ(outcome, TRunOutcome::Ignored);
     EXPECT_EQ(test::ModeOf(Folder / "second.bmp"), mode_t(-1));
-    EXPECT_EQ(std::count(Host.Events.begin(), Host.Events.end(), "zoom:off"), 1);
+    EXPECT_EQ(Host.Count("zoom:off"), 1);
     EXPECT_EQ(Host.Events.back(), "zoom:on");
     EXPECT_FALSE(run.Running());
 }
@@ -44,15 +32,14 @@ TEST_F(RunReentry, CloseDuringARunWaitsForItsEnd) {
             run.RequestClose();  // impatient user: still one close
         }
     };
-    const std::string out = Folder / "Overlay.bmp";
-    EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Saved);
-    EXPECT_TRUE(IsReadOnlyAttributes(GetFileAttributes(out)));
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
+    EXPECT_TRUE(IsReadOnlyAttributes(GetFileAttributes(Output)));
     ASSERT_GE(Host.Events.size(), 3u);
     EXPECT_EQ(Host.Events[Host.Events.size() - 3], "cursor:0");
     EXPECT_EQ(Host.Events[Host.Events.size() - 2], "zoom:on");
     EXPECT_EQ(Host.Events.back(), "close");
-    EXPECT_EQ(std::count(Host.Events.begin(), Host.Events.end(), "close"), 1);
-    EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Ignored);
+    EXPECT_EQ(Host.Count("close"), 1);
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Ignored);
 }
 
 TEST_F(RunReentry, CloseWhileAskingAboutMissingDataClosesOnce) {
@@ -62,26 +49,23 @@ TEST_F(RunReentry, CloseWhileAskingAboutMissingDataClosesOnce) {
         run.RequestClose();
         EXPECT_FALSE(run.Closed());
     };
-    EXPECT_EQ(run.MakeMasterImage(Folder / "Overlay.bmp"), TRunOutcome::DataMissing);
-    EXPECT_EQ(std::count(Host.Events.begin(), Host.Events.end(), "close"), 1);
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DataMissing);
+    EXPECT_EQ(Host.Count("close"), 1);
     EXPECT_EQ(Host.Events.back(), "close");
 }
 
 TEST_F(RunReentry, MakeFromInsideADialogIsIgnored) {
-    const std::string out = Folder / "Overlay.bmp";
-    test::WriteFile(out, "old");
-    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    test::WriteFile(Output, "old");
+    ASSERT_EQ(::chmod(Output.c_str(), 0444), 0);
     TGenerationRun run(Host, Services);
-    Host.OnDialog = [&] { EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Ignored); };
-    EXPECT_EQ(run.MakeMasterImage(out), TRunOutcome::Saved);
-    EXPECT_EQ(std::count_if(Host.Events.begin(), Host.Events.end(),
-                            [](const std::string& e) { return e.rfind("confirm:", 0) == 0; }),
-              1);
+    Host.OnDialog = [&] { EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Ignored); };
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
+    EXPECT_EQ(Host.Count("confirm:"), 1);
 }
 
 TEST_F(RunReentry, CloseWhenIdleClosesAtOnce) {
     TGenerationRun run(Host, Services);
-    ASSERT_EQ(run.MakeMasterImage(Folder / "Overlay.bmp"), TRunOutcome::Saved);
+    ASSERT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
     Host.Events.clear();
     run.RequestClose();
     EXPECT_EQ(Host.Events, std::vector<std::string>{"close"});
@@ -92,7 +76,7 @@ TEST_F(RunReentry, CloseDuringAFailedRunStillCloses) {
     TGenerationRun run(Host, Services);
     Host.OnStatus = [&](const std::string&) { run.RequestClose(); };
     Host.Settings.GridIndexHook = [] { throw std::runtime_error("broken"); };
-    EXPECT_EQ(run.MakeMasterImage(Folder / "Overlay.bmp"), TRunOutcome::DrawFailed);
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DrawFailed);
     EXPECT_EQ(Host.Events.back(), "close");
 }
 

@@ -8,21 +8,7 @@ namespace gridloom {
 namespace {
 
 using test::TFakeHost;
-using test::TFakeServices;
-
-class RunSequence : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Host.Countries = Folder / "Countries.dat";
-        test::WriteFile(Host.Countries, test::SmallCountries());
-        Output = Folder / "Overlay.bmp";
-    }
-
-    test::TTempFolder Folder;
-    TFakeHost Host;
-    TFakeServices Services;
-    std::string Output;
-};
+using RunSequence = test::TRunTest;
 
 TEST_F(RunSequence, MissingDataOffersTheDownloadThenClosesTheWindow) {
     Host.Countries = Folder / "nowhere/Countries.dat";

@@ -38,11 +38,7 @@ struct TSaveRun {
         auto first = std::find(all.begin(), all.end(), "Overlay master image, saving image, please wait...");
         return std::vector<std::string>(first, all.end());
     }
-    int Count(const std::string& prefix) const {
-        int n = 0;
-        for (const auto& e : Host->Events) n += e.rfind(prefix, 0) == 0;
-        return n;
-    }
+    int Count(const std::string& prefix) const { return Host->Count(prefix); }
 };
 
 const std::string Saving = "Overlay master image, saving image, please wait...";
@@ -52,6 +48,14 @@ const std::string Cancelled = "Overlay master image save cancelled by user";
 bool IsWholeImage(const std::string& path) {
     const std::string content = ReadFile(path);
     return content.size() > 7920u * 3960u && content.compare(0, 2, "BM") == 0;
+}
+
+// The previous overlay, with the given mode, where the run saves.
+std::string OldOutput(const std::string& folder, mode_t mode) {
+    const std::string out = folder + "/Overlay.bmp";
+    WriteFile(out, Old);
+    EXPECT_EQ(::chmod(out.c_str(), mode), 0);
+    return out;
 }
 
 // ---- the rows, each in a folder of its own, run by whichever user calls them ----
@@ -67,9 +71,7 @@ void SaveSucceeds(const std::string& folder) {
 }
 
 void ReadOnlyYesSecondSaveSucceeds(const std::string& folder) {
-    const std::string out = folder + "/Overlay.bmp";
-    WriteFile(out, Old);
-    ASSERT_EQ(::chmod(out.c_str(), 0440), 0);
+    const std::string out = OldOutput(folder, 0440);
     TSaveRun r(folder, out, true);
     EXPECT_EQ(r.Outcome, TRunOutcome::Saved);
     EXPECT_EQ(r.SaveStatuses(),
@@ -81,9 +83,7 @@ void ReadOnlyYesSecondSaveSucceeds(const std::string& folder) {
 }
 
 void ReadOnlyNo(const std::string& folder) {
-    const std::string out = folder + "/Overlay.bmp";
-    WriteFile(out, Old);
-    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    const std::string out = OldOutput(folder, 0444);
     TSaveRun r(folder, out, false);
     EXPECT_EQ(r.Outcome, TRunOutcome::SaveCancelled);
     EXPECT_EQ(r.SaveStatuses(), (std::vector<std::string>{Saving, NotSaved, Cancelled}));
@@ -96,9 +96,7 @@ void ReadOnlyNo(const std::string& folder) {
 
 // Needs files limited in size, so that the second save fails too.
 void ReadOnlyYesSecondSaveFails(const std::string& folder) {
-    const std::string out = folder + "/Overlay.bmp";
-    WriteFile(out, Old);
-    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    const std::string out = OldOutput(folder, 0444);
     TSaveRun r(folder, out, true);
     EXPECT_EQ(r.Outcome, TRunOutcome::SaveFailed);
     EXPECT_EQ(r.SaveStatuses(), (std::vector<std::string>{Saving, NotSaved, Saving, NotSaved}));
@@ -124,9 +122,7 @@ void MissingFolder(const std::string& folder) {
 
 // Needs files limited in size: a writable file that cannot be replaced.
 void WritableButFails(const std::string& folder) {
-    const std::string out = folder + "/Overlay.bmp";
-    WriteFile(out, Old);
-    ASSERT_EQ(::chmod(out.c_str(), 0664), 0);
+    const std::string out = OldOutput(folder, 0664);
     TSaveRun r(folder, out, true);
     EXPECT_EQ(r.Outcome, TRunOutcome::SaveFailed);
     EXPECT_EQ(r.SaveStatuses(), (std::vector<std::string>{Saving, NotSaved}));
@@ -172,52 +168,49 @@ void TwoRunsInARow(const std::string& folder) {
     EXPECT_EQ(ModeOf(out) & 0222, 0u);
 }
 
-// ---- as the current user ----
+struct TSaveCase {
+    const char* Name;
+    void (*Row)(const std::string& folder);
+    rlim_t Limit;         // when not 0, run in a child with files limited to this size
+    bool OnlyAsNobody;    // root writes in any folder: the row holds for other users only
+};
 
-class SaveOutcomes : public ::testing::Test {
+const TSaveCase SaveCases[] = {
+    {"SaveSucceeds", SaveSucceeds, 0, false},
+    {"ReadOnlyYesSecondSaveSucceeds", ReadOnlyYesSecondSaveSucceeds, 0, false},
+    {"ReadOnlyNo", ReadOnlyNo, 0, false},
+    {"ReadOnlyYesSecondSaveFails", ReadOnlyYesSecondSaveFails, OneMiB, false},
+    {"MissingFolder", MissingFolder, 0, false},
+    {"WritableButFails", WritableButFails, OneMiB, false},
+    {"FolderInTheWay", FolderInTheWay, 0, false},
+    {"FolderNotWritable", FolderNotWritable, 0, true},
+    {"TwoRunsInARow", TwoRunsInARow, 0, false},
+};
+
+class SaveOutcomes : public ::testing::TestWithParam<TSaveCase> {
 protected:
     test::TTempFolder Folder;
 };
 
-TEST_F(SaveOutcomes, SaveSucceeds) { SaveSucceeds(Folder.Path()); }
-TEST_F(SaveOutcomes, ReadOnlyYesSecondSaveSucceeds) { ReadOnlyYesSecondSaveSucceeds(Folder.Path()); }
-TEST_F(SaveOutcomes, ReadOnlyNo) { ReadOnlyNo(Folder.Path()); }
-TEST_F(SaveOutcomes, ReadOnlyYesSecondSaveFails) {
-    test::InChild([&] { ReadOnlyYesSecondSaveFails(Folder.Path()); }, false, OneMiB);
-}
-TEST_F(SaveOutcomes, MissingFolder) { MissingFolder(Folder.Path()); }
-TEST_F(SaveOutcomes, WritableButFails) {
-    test::InChild([&] { WritableButFails(Folder.Path()); }, false, OneMiB);
-}
-TEST_F(SaveOutcomes, FolderInTheWay) { FolderInTheWay(Folder.Path()); }
-TEST_F(SaveOutcomes, FolderNotWritable) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes in any folder; covered as nobody";
-    FolderNotWritable(Folder.Path());
-}
-TEST_F(SaveOutcomes, TwoRunsInARow) { TwoRunsInARow(Folder.Path()); }
-
-// ---- as nobody, when we are root ----
-
-class SaveOutcomesAsAnotherUser : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (::geteuid() != 0) GTEST_SKIP() << "only root can become another user";
-        ASSERT_EQ(::chown(Folder.Path().c_str(), test::NobodyId, test::NobodyId), 0);
+TEST_P(SaveOutcomes, AsTheCurrentUser) {
+    const TSaveCase& c = GetParam();
+    if (c.OnlyAsNobody && ::geteuid() == 0) GTEST_SKIP() << "root writes in any folder; covered as nobody";
+    if (c.Limit == 0) {
+        c.Row(Folder.Path());
+    } else {
+        test::InChild([&] { c.Row(Folder.Path()); }, false, c.Limit);
     }
-    void AsNobody(void (*row)(const std::string&), rlim_t limit = 0) {
-        const std::string folder = Folder.Path();
-        test::InChild([&] { row(folder); }, true, limit);
-    }
-    test::TTempFolder Folder;
-};
+}
 
-TEST_F(SaveOutcomesAsAnotherUser, SaveSucceeds) { AsNobody(SaveSucceeds); }
-TEST_F(SaveOutcomesAsAnotherUser, ReadOnlyYesSecondSaveSucceeds) { AsNobody(ReadOnlyYesSecondSaveSucceeds); }
-TEST_F(SaveOutcomesAsAnotherUser, ReadOnlyNo) { AsNobody(ReadOnlyNo); }
-TEST_F(SaveOutcomesAsAnotherUser, ReadOnlyYesSecondSaveFails) { AsNobody(ReadOnlyYesSecondSaveFails, OneMiB); }
-TEST_F(SaveOutcomesAsAnotherUser, MissingFolder) { AsNobody(MissingFolder); }
-TEST_F(SaveOutcomesAsAnotherUser, WritableButFails) { AsNobody(WritableButFails, OneMiB); }
-TEST_F(SaveOutcomesAsAnotherUser, FolderNotWritable) { AsNobody(FolderNotWritable); }
+TEST_P(SaveOutcomes, AsAnotherUserWhenRoot) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can become another user";
+    ASSERT_EQ(::chown(Folder.Path().c_str(), test::NobodyId, test::NobodyId), 0);
+    const TSaveCase& c = GetParam();
+    test::InChild([&] { c.Row(Folder.Path()); }, true, c.Limit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SaveOutcomes, ::testing::ValuesIn(SaveCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace gridloom
