@@ -7,13 +7,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/ProgramName.h"
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "settings/RegistryVariables.h"
 
 namespace gridloom::test {
@@ -45,6 +48,8 @@ protected:
         std::filesystem::remove_all(Folder, ignored);
     }
 
+    static inline const std::string SettingsKey = "\\Software\\Tarnwick\\Gridloom";
+
     static std::filesystem::path UserFile() { return RegistryFilePath(HKEY_CURRENT_USER); }
     static std::filesystem::path MachineFile() { return RegistryFilePath(HKEY_LOCAL_MACHINE); }
 
@@ -56,6 +61,39 @@ protected:
     static void WriteText(const std::filesystem::path& file, const std::string& text) {
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << text;
+    }
+
+    // Opens key, creating it, and lets write store values in it.
+    static void Store(const std::string& key, const std::function<void(TRegistry&)>& write,
+                      HKEY root = HKEY_CURRENT_USER) {
+        TRegistry registry;
+        registry.SetRootKey(root);
+        ASSERT_TRUE(registry.OpenKey(key, true));
+        write(registry);
+    }
+
+    // The integer stored under name, or nothing when there is no such key or value.
+    static std::optional<int32_t> Stored(const std::string& name, HKEY root = HKEY_CURRENT_USER,
+                                         const std::string& key = SettingsKey) {
+        TRegistry registry;
+        registry.SetRootKey(root);
+        if (!registry.OpenKey(key, false) || !registry.ValueExists(name)) return std::nullopt;
+        return registry.ReadInteger(name);
+    }
+
+    static std::string StoredString(const std::string& name) {
+        TRegistry registry;
+        EXPECT_TRUE(registry.OpenKey(SettingsKey, false));
+        return registry.ReadString(name);
+    }
+
+    // The names of the values in the settings key, in the order they were first stored.
+    static std::vector<std::string> StoredNames() {
+        std::vector<std::string> names;
+        const TRegDocument doc = LoadRegistryFile(UserFile());
+        if (const TRegKey* found = doc.Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"}))
+            for (const auto& value : found->Values) names.push_back(value.Name);
+        return names;
     }
 
     // Makes every store under the root refused, as an ordinary user's stores under

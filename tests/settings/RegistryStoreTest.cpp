@@ -42,8 +42,6 @@ const int RegistryWorker = RunRegistryWorkerIfAsked();
 using test::RegistryFixture;
 using RegistryStore = RegistryFixture;
 
-const std::string SettingsKey = "\\Software\\Tarnwick\\Gridloom";
-
 TEST_F(RegistryStore, LoadsOnAnEmptyStoreCreateNothing) {
     TRegistry registry;
     EXPECT_FALSE(registry.KeyExists(SettingsKey));

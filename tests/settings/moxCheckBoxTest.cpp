@@ -30,13 +30,6 @@ protected:
         box->SetNamedAs("ShowBoundaries");
         return box;
     }
-
-    static bool Stored(const std::string& name, bool& value) {
-        TRegistry registry;
-        if (!registry.OpenKey("\\Software\\Tarnwick\\Gridloom", false) || !registry.ValueExists(name)) return false;
-        value = registry.ReadBool(name);
-        return true;
-    }
 };
 
 TEST_F(moxCheckBox, FirstRunKeepsTheDesignStateAndStoresTheUsersChoice) {
@@ -48,11 +41,9 @@ TEST_F(moxCheckBox, FirstRunKeepsTheDesignStateAndStoresTheUsersChoice) {
     EXPECT_FALSE(std::filesystem::exists(UserFile()));  // loading creates nothing
     box->click();
     EXPECT_FALSE(box->isChecked());
-    bool stored = true;
-    EXPECT_FALSE(Stored("ShowBoundaries", stored));  // clicks store nothing until destruction
+    EXPECT_EQ(Stored("ShowBoundaries"), std::nullopt);  // clicks store nothing until destruction
     box.reset();
-    ASSERT_TRUE(Stored("ShowBoundaries", stored));
-    EXPECT_FALSE(stored);
+    EXPECT_EQ(Stored("ShowBoundaries"), 0);
 
     auto next = ShowBoundaries();
     next->Loaded();
@@ -84,10 +75,8 @@ TEST_F(moxCheckBox, AnEmptyNamedAsTakesTheObjectName) {
         EXPECT_EQ(box->NamedAs(), "CheckBoxShowBoundaries");
         box->setChecked(false);
     }
-    bool stored = true;
-    ASSERT_TRUE(Stored("CheckBoxShowBoundaries", stored));
-    EXPECT_FALSE(stored);
-    EXPECT_FALSE(Stored("ShowBoundaries", stored));
+    EXPECT_EQ(Stored("CheckBoxShowBoundaries"), 0);
+    EXPECT_EQ(Stored("ShowBoundaries"), std::nullopt);
 }
 
 TEST_F(moxCheckBox, RenamingAfterLoadingDoesNotMoveTheStoredState) {
@@ -97,10 +86,8 @@ TEST_F(moxCheckBox, RenamingAfterLoadingDoesNotMoveTheStoredState) {
         box->SetNamedAs("Elsewhere");
         EXPECT_EQ(box->property("NamedAs").toString(), "Elsewhere");
     }
-    bool stored = false;
-    EXPECT_TRUE(Stored("ShowBoundaries", stored));
-    EXPECT_TRUE(stored);
-    EXPECT_FALSE(Stored("Elsewhere", stored));
+    EXPECT_EQ(Stored("ShowBoundaries"), 1);
+    EXPECT_EQ(Stored("Elsewhere"), std::nullopt);
 }
 
 TEST_F(moxCheckBox, ASecondLoadedNeitherRemakesNorReapplies) {
