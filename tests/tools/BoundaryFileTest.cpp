@@ -134,24 +134,23 @@ TEST_F(ImportFiles, FailedWriteLeavesNothingBehind)
 
 TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError)
 {
-    std::vector<BoundarySegment> segments;
-    try {
-        ImportGeoJsonFile((FDir / "absent.json").string(), 0, segments, nullptr);
-        FAIL() << "no error";
-    } catch (const ImportError& error) {
-        EXPECT_NE(std::string(error.what()).find("absent.json"), std::string::npos);
-    }
+    const auto errorOf = [&](const std::string& name) -> std::string {
+        std::vector<BoundarySegment> segments;
+        try {
+            ImportGeoJsonFile((FDir / name).string(), 1, segments, nullptr);
+        } catch (const ImportError& error) {
+            return error.what();
+        }
+        return "no error";
+    };
+    EXPECT_NE(errorOf("absent.json").find("absent.json"), std::string::npos);
     WriteText(FDir / "broken.json", R"({"type":"LineString","coordinates":[[0,0],)");
-    try {
-        ImportGeoJsonFile((FDir / "broken.json").string(), 1, segments, nullptr);
-        FAIL() << "no error";
-    } catch (const ImportError& error) {
-        EXPECT_NE(std::string(error.what()).find("broken.json"), std::string::npos);
-        EXPECT_NE(std::string(error.what()).find("JSON"), std::string::npos);
-    }
+    const std::string broken = errorOf("broken.json");
+    EXPECT_NE(broken.find("broken.json"), std::string::npos) << broken;
+    EXPECT_NE(broken.find("JSON"), std::string::npos) << broken;
     // A number beyond a double's range is its own kind of parser failure.
     WriteText(FDir / "huge.json", R"({"type":"LineString","coordinates":[[1e400,0],[1,1]]})");
-    EXPECT_THROW(ImportGeoJsonFile((FDir / "huge.json").string(), 1, segments, nullptr), ImportError);
+    EXPECT_NE(errorOf("huge.json"), "no error");
 }
 
 TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures)
