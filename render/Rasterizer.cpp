@@ -157,7 +157,7 @@ void TRasterizer::Polyline(TBitmap& bitmap, const TPoint* points, int count, int
         Path1(bitmap, points, count, false, index);
         return;
     }
-    for (int i = 0; i + 1 < count; ++i) Stroke(bitmap, points[i], points[i + 1], width, index, i == 0);
+    PathWide(bitmap, points, count, false, width, index);
 }
 
 void TRasterizer::OutlinePolygon(TBitmap& bitmap, const TPoint* points, int count, int32_t penWidth, uint8_t index) {
@@ -167,9 +167,48 @@ void TRasterizer::OutlinePolygon(TBitmap& bitmap, const TPoint* points, int coun
         Path1(bitmap, points, count, true, index);
         return;
     }
-    for (int i = 0; i < count; ++i) {
-        const TPoint& to = points[i + 1 < count ? i + 1 : 0];
-        Stroke(bitmap, points[i], to, width, index, false);  // the closing edge draws vertex 0
+    PathWide(bitmap, points, count, true, width, index);
+}
+
+// A wide path: the first segment of an open one draws both its discs, every later one its
+// end disc (a closed path's first segment counts on the closing one for its start disc).
+void TRasterizer::PathWide(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth,
+                           uint8_t index) {
+    constexpr int Lookahead = 32;
+    const int segments = closed ? count : count - 1;
+    const int32_t width = bitmap.Width(), height = bitmap.Height();
+    if (width == 0 || height == 0) return;
+    PreparePen(penWidth);
+    const bool crescents = Shortcuts && !FShapes.empty();
+    if (crescents) PrepareCrescents(width);
+    const int64_t* const offsets = FCrescentOffsets.data();
+    const int32_t* const starts = FCrescentStart.data();
+    // Short segments starting this far inside keep every pixel of their stroke inside.
+    const int32_t margin = ShapeReach + penWidth / 2 + 1;
+    const int32_t reach = penWidth / 2;
+    uint8_t* const pixels = bitmap.ScanLine(0);
+    for (int i = 0; i < segments; ++i) {
+        const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
+        const bool startDisc = !closed && i == 0;
+        // The stroke writes many pixels to rows a path has often not touched for a while:
+        // ask for those of a segment a little ahead now, so that the writes do not queue
+        // behind the misses.
+        if (crescents && i + Lookahead < count) {
+            const TPoint ahead = points[i + Lookahead];
+            if (ahead.X >= margin && ahead.Y >= margin && ahead.X < width - margin && ahead.Y < height - margin)
+                for (int32_t r = -reach; r <= reach; ++r)
+                    __builtin_prefetch(pixels + std::size_t(ahead.Y + r) * std::size_t(width) + std::size_t(ahead.X), 1);
+        }
+        const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
+        if (crescents && !startDisc && uint64_t(dx + ShapeReach) <= 2 * ShapeReach &&
+            uint64_t(dy + ShapeReach) <= 2 * ShapeReach && from.X >= margin && from.Y >= margin &&
+            from.X < width - margin && from.Y < height - margin) {
+            const std::size_t which = std::size_t((dy + ShapeReach) * (2 * ShapeReach + 1) + dx + ShapeReach);
+            uint8_t* const at = bitmap.ScanLine(from.Y) + from.X;
+            for (int32_t k = starts[which], end = starts[which + 1]; k < end; ++k) at[offsets[k]] = index;
+            continue;
+        }
+        Stroke(bitmap, from, to, penWidth, index, startDisc);
     }
 }
 
@@ -460,6 +499,32 @@ void TRasterizer::PreparePen(int32_t penWidth) {
         }
 }
 
+void TRasterizer::PrepareCrescents(int32_t stride) {
+    if (stride == FCrescentStride && FDiscWidth == FCrescentPen) return;
+    FCrescentStart.clear();
+    FCrescentOffsets.clear();
+    const int32_t reach = FDiscWidth / 2;
+    auto inDisc = [&](int32_t x, int32_t y) {
+        return std::abs(y) <= reach && std::abs(x) <= FDiscHalfWidth[std::size_t(std::abs(y))];
+    };
+    for (std::size_t s = 0; s < FShapes.size(); ++s) {
+        const TShape& shape = FShapes[s];
+        const int32_t dx = int32_t(s % (2 * ShapeReach + 1)) - ShapeReach;
+        const int32_t dy = int32_t(s / (2 * ShapeReach + 1)) - ShapeReach;
+        FCrescentStart.push_back(int32_t(FCrescentOffsets.size()));
+        for (int32_t i = 0; i < shape.RowCount; ++i) {
+            const int32_t y = shape.FirstRow + i;
+            const auto [left, right] = FShapeRows[std::size_t(shape.FirstSpan + i)];
+            // The end disc is always written whole: the next segment counts on it.
+            for (int32_t x = left; x <= right; ++x)
+                if (!inDisc(x, y) || inDisc(x - dx, y - dy)) FCrescentOffsets.push_back(int64_t(y) * stride + x);
+        }
+    }
+    FCrescentStart.push_back(int32_t(FCrescentOffsets.size()));
+    FCrescentStride = stride;
+    FCrescentPen = FDiscWidth;
+}
+
 // A wide stroke is the capsule swept by a disc along the segment. Every row it touches
 // gets one span: the union of the two end discs and the band between them, which is a
 // single interval because the capsule is convex. When the previous segment of a path
@@ -479,7 +544,7 @@ void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWid
     };
     const bool clipped = !near(from) || !near(to);
 
-    if (!clipped && !FShapes.empty() && std::llabs(dx) <= ShapeReach && std::llabs(dy) <= ShapeReach) {
+    if (Shortcuts && !clipped && !FShapes.empty() && std::llabs(dx) <= ShapeReach && std::llabs(dy) <= ShapeReach) {
         const TShape& shape = FShapes[std::size_t((dy + ShapeReach) * (2 * ShapeReach + 1) + dx + ShapeReach)];
         for (int32_t i = 0; i < shape.RowCount; ++i) {
             const int32_t y = from.Y + shape.FirstRow + i;

@@ -73,6 +73,7 @@ private:
     void Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t width, uint8_t index, bool startDisc);
     void Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index);
     void Path1(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index);
+    void PathWide(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth, uint8_t index);
     void PrepareShortSegments(int32_t width);
     void FillGeneral(TBitmap& bitmap, const TPoint* points, int count, int32_t top, int32_t bottom,
                      TPolyFillMode mode, uint8_t index);
@@ -100,6 +101,15 @@ private:
     };
     std::vector<TShape> FShapes;
     std::vector<std::pair<int32_t, int32_t>> FShapeRows;
+    // The same shapes less what only the pen's disc at their start covers, as the previous
+    // segment of a path has drawn that disc whole (every segment draws its end disc whole):
+    // pixel offsets from the start pixel in a bitmap FCrescentStride wide, for segments
+    // well inside the bitmap.
+    void PrepareCrescents(int32_t stride);
+    int32_t FCrescentStride = -1;
+    int32_t FCrescentPen = 0;
+    std::vector<int32_t> FCrescentStart;  // per shape, into FCrescentOffsets; one more at the end
+    std::vector<int64_t> FCrescentOffsets;
 
     // An edge of a polygon whose coordinates all lie well within 32 bits: the same DDA as
     // TActiveEdge in half the room, made once in a sequential pass over the points and

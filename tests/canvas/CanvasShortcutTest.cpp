@@ -63,6 +63,26 @@ TEST(CanvasShortcuts, PathsAndFillsMatchTheGeneralRoutines) {
     }
 }
 
+TEST(CanvasShortcuts, WidePathsMatchTheGeneralRoutine) {
+    std::mt19937 random(31);
+    TRasterizer quick, general;
+    general.Shortcuts = false;
+    for (int round = 0; round < 300; ++round) {
+        const int32_t width = 60 + int32_t(random() % 200), height = 40 + int32_t(random() % 120);
+        const auto points = Walk(random, 2 + int(random() % 400), width, height);
+        const int count = int(points.size());
+        const int32_t pen = 2 + int32_t(random() % 12) + (round % 50 == 0 ? 60 : 0);
+        TestBitmap a(width, height), b(width, height);
+        quick.OutlinePolygon(a, points.data(), count, pen, Ink);
+        general.OutlinePolygon(b, points.data(), count, pen, Ink);
+        ASSERT_TRUE(SamePixels(a, b)) << "outline, round " << round << " pen " << pen;
+        TestBitmap c(width, height), d(width, height);
+        quick.Polyline(c, points.data(), count, pen, Ink);
+        general.Polyline(d, points.data(), count, pen, Ink);
+        ASSERT_TRUE(SamePixels(c, d)) << "polyline, round " << round << " pen " << pen;
+    }
+}
+
 TEST(CanvasShortcuts, StraightAndShortLinesMatchTheGeneralRoutine) {
     std::mt19937 random(77);
     std::uniform_int_distribution<int32_t> near(-30, 90), any(INT32_MIN, INT32_MAX), step(-3, 3);
