@@ -876,17 +876,24 @@ void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFi
         for (std::size_t i = 0; i + 1 < n; i += 2) span(FCrossings[i] >> 1, FCrossings[i + 1] >> 1);
         return;
     }
+    // The spans are gathered first and painted after, so that the walk through the
+    // crossings has no branch on where they begin and end. Spans go to the sort buffer,
+    // free by now: each takes two crossings, and one more pair is written, unkept.
+    if (FSortBuffer.size() < n + 2) FSortBuffer.resize(n + 2);
+    uint32_t* const spans = FSortBuffer.data();
+    const uint32_t* const crossings = FCrossings.data();
+    std::size_t found = 0;
     int winding = 0;
     uint32_t start = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const uint32_t pixel = FCrossings[i] >> 1;
-        const int before = winding;
-        winding += (FCrossings[i] & 1) ? 1 : -1;
-        if (before == 0 && winding != 0)
-            start = pixel;
-        else if (before != 0 && winding == 0)
-            span(start, pixel);
+        const uint32_t pixel = crossings[i] >> 1;
+        if (winding == 0) start = pixel;  // a span begins wherever the count leaves 0
+        winding += int(crossings[i] & 1) * 2 - 1;
+        spans[found] = start;  // ends where the count comes back to 0
+        spans[found + 1] = pixel;
+        found += winding == 0 ? 2 : 0;
     }
+    for (std::size_t i = 0; i < found; i += 2) span(spans[i], spans[i + 1]);
 }
 
 }  // namespace gridloom
