@@ -53,6 +53,9 @@ inline int64_t FloorDivEstimated(int64_t a, int64_t b) {
     return FloorDivByEstimate(a, b);
 }
 
+// How many points ahead a path fetches the pixels it will write.
+constexpr int PathLookahead = 32;
+
 // Coordinates up to this size keep the edge set-up arithmetic inside 64 bits.
 constexpr int64_t NarrowLimit = int64_t(1) << 28;
 
@@ -174,7 +177,7 @@ void TRasterizer::OutlinePolygon(TBitmap& bitmap, const TPoint* points, int coun
 // end disc (a closed path's first segment counts on the closing one for its start disc).
 void TRasterizer::PathWide(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth,
                            uint8_t index) {
-    constexpr int Lookahead = 32;
+    constexpr int Lookahead = PathLookahead;
     const int segments = closed ? count : count - 1;
     const int32_t width = bitmap.Width(), height = bitmap.Height();
     if (width == 0 || height == 0) return;
@@ -259,6 +262,13 @@ void TRasterizer::Path1(TBitmap& bitmap, const TPoint* points, int count, bool c
     auto inside = [&](TPoint p) { return uint32_t(p.X) < uint32_t(width) && uint32_t(p.Y) < uint32_t(height); };
     bool fromInside = inside(points[0]);
     for (int i = 0; i < segments; ++i) {
+        // A path through a large bitmap reaches rows it has not touched for a while: ask
+        // for the one of a point a little ahead now, so the writes do not wait in line.
+        if (i + PathLookahead < count) {
+            const TPoint ahead = points[i + PathLookahead];
+            if (inside(ahead))
+                __builtin_prefetch(pixels + std::size_t(ahead.Y) * std::size_t(width) + std::size_t(ahead.X), 1);
+        }
         const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
         const bool toInside = inside(to);
         const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
