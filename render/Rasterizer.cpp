@@ -114,26 +114,35 @@ void SortCrossings(uint32_t* crossings, std::size_t n, std::vector<uint32_t>& bu
     if (from != crossings) std::copy(from, from + n, crossings);
 }
 
-// Fills a run of pixels; the short runs of strokes and small polygons are written with a
-// few word stores rather than a call.
+// Fills a run of pixels. Runs up to a few hundred pixels, most spans of a ragged fill and
+// every span of a stroke, are written with 16-byte stores, the last one overlapping,
+// rather than a call.
 inline void FillRun(uint8_t* at, std::size_t n, uint8_t index) {
-    if (n > 32) {
-        std::memset(at, index, n);
+    if (n >= 16) {
+        if (n > 256) {
+            std::memset(at, index, n);
+            return;
+        }
+        uint8_t pattern[16];
+        std::memset(pattern, index, sizeof(pattern));
+        uint8_t* const end = at + n - 16;
+        for (; at < end; at += 16) std::memcpy(at, pattern, 16);
+        std::memcpy(end, pattern, 16);
         return;
     }
     const uint64_t pattern = 0x0101010101010101ull * index;
-    for (; n >= 8; n -= 8, at += 8) std::memcpy(at, &pattern, 8);
-    if (n >= 4) {
+    if (n >= 8) {
+        std::memcpy(at, &pattern, 8);
+        std::memcpy(at + n - 8, &pattern, 8);
+    } else if (n >= 4) {
         std::memcpy(at, &pattern, 4);
-        at += 4;
-        n -= 4;
-    }
-    if (n >= 2) {
+        std::memcpy(at + n - 4, &pattern, 4);
+    } else if (n >= 2) {
         std::memcpy(at, &pattern, 2);
-        at += 2;
-        n -= 2;
+        std::memcpy(at + n - 2, &pattern, 2);
+    } else if (n != 0) {
+        *at = index;
     }
-    if (n != 0) *at = index;
 }
 
 }  // namespace
