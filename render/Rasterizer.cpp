@@ -227,7 +227,8 @@ void TRasterizer::PathWide(TBitmap& bitmap, const TPoint* points, int count, boo
 void TRasterizer::PrepareShortSegments(int32_t width) {
     if (width == FShortWidth) return;
     // Each entry follows the stepping of Segment1 below for that segment, pixel by pixel.
-    FShortOffsets.assign(std::size_t((2 * ShortReach + 1) * (2 * ShortReach + 1)), {0, 0});
+    constexpr int32_t Side = 2 * ShortReach + 1;
+    FShortOffsets.assign(std::size_t(Side * Side * ShortReach), 0);
     for (int32_t dy = -ShortReach; dy <= ShortReach; ++dy)
         for (int32_t dx = -ShortReach; dx <= ShortReach; ++dx) {
             if (dx == 0 && dy == 0) continue;
@@ -235,7 +236,7 @@ void TRasterizer::PrepareShortSegments(int32_t width) {
             const int32_t da = xMajor ? dx : dy, db = xMajor ? dy : dx;
             const int32_t sa = da > 0 ? 1 : -1, sb = db >= 0 ? 1 : -1;
             const int32_t length = std::abs(da), rise = std::abs(db);
-            int64_t offsets[ShortReach] = {};
+            int64_t* const offsets = &FShortOffsets[std::size_t(((dy + ShortReach) * Side + dx + ShortReach) * ShortReach)];
             int32_t remainder = length - 1, r = 0;
             for (int32_t k = 0; k < length; ++k) {
                 const int64_t major = sa * k, minor = sb * r;
@@ -247,16 +248,14 @@ void TRasterizer::PrepareShortSegments(int32_t width) {
                 }
             }
             for (int32_t k = length; k < ShortReach; ++k) offsets[k] = offsets[k - 1];
-            static_assert(ShortReach == 3, "the table holds the second and third pixels");
-            FShortOffsets[std::size_t((dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach)] = {offsets[1],
-                                                                                                      offsets[2]};
         }
     FShortWidth = width;
 }
 
-// The 1-pixel path of an outline or polyline. Map outlines are mostly steps of a pixel or
-// two, for which the set-up of a general line costs far more than its pixels: those inside
-// the bitmap are written straight from the table of short segments.
+// The 1-pixel path of an outline or polyline. Map outlines are mostly steps of a few
+// pixels, for which the set-up of a general line costs far more than its pixels: those
+// inside the bitmap are written straight from the table of short segments, four stores
+// for the shortest, eight for the rest.
 void TRasterizer::Path1(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index) {
     const int segments = closed ? count : count - 1;
     const int32_t width = bitmap.Width(), height = bitmap.Height();
@@ -266,8 +265,9 @@ void TRasterizer::Path1(TBitmap& bitmap, const TPoint* points, int count, bool c
         return;
     }
     PrepareShortSegments(width);
+    static_assert(ShortReach == 8, "the table holds eight pixels, written as two fours");
     uint8_t* const pixels = bitmap.ScanLine(0);
-    const auto* const table = FShortOffsets.data();
+    const int64_t* const table = FShortOffsets.data();
     auto inside = [&](TPoint p) { return uint32_t(p.X) < uint32_t(width) && uint32_t(p.Y) < uint32_t(height); };
     bool fromInside = inside(points[0]);
     for (int i = 0; i < segments; ++i) {
@@ -283,11 +283,18 @@ void TRasterizer::Path1(TBitmap& bitmap, const TPoint* points, int count, bool c
         const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
         if (fromInside && toInside && uint64_t(dx + ShortReach) <= 2 * ShortReach &&
             uint64_t(dy + ShortReach) <= 2 * ShortReach && (dx | dy) != 0) {
-            const auto [second, third] = table[(dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach];
+            const int64_t* const o = table + ((dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach) * ShortReach;
             uint8_t* const at = pixels + std::size_t(from.Y) * std::size_t(width) + std::size_t(from.X);
             at[0] = index;
-            at[second] = index;
-            at[third] = index;
+            at[o[1]] = index;
+            at[o[2]] = index;
+            at[o[3]] = index;
+            if (std::max(std::llabs(dx), std::llabs(dy)) > 4) {
+                at[o[4]] = index;
+                at[o[5]] = index;
+                at[o[6]] = index;
+                at[o[7]] = index;
+            }
         } else {
             Segment1(bitmap, from, to, index);
         }

@@ -82,11 +82,11 @@ private:
     void FillSpans(TBitmap& bitmap, int32_t row, std::size_t count, TPolyFillMode mode, uint8_t index);
 
     // 1-pixel segments within ShortReach pixels either way, inside the bitmap, are drawn
-    // from a table: the offsets of their second and third pixels from the first, the last
-    // one repeated for shorter segments so that every such segment is three plain stores.
-    static constexpr int32_t ShortReach = 3;
+    // from a table: the offsets of their pixels from the first, the last one repeated for
+    // shorter segments, so that every such segment is a few plain stores.
+    static constexpr int32_t ShortReach = 8;
     int32_t FShortWidth = -1;  // the row stride FShortOffsets was made for
-    std::vector<std::pair<int64_t, int64_t>> FShortOffsets;
+    std::vector<int64_t> FShortOffsets;  // ShortReach per segment
 
     int32_t FDiscWidth = 0;                // the pen width FDiscHalfWidth was made for
     std::vector<int32_t> FDiscHalfWidth;   // the pen's disc: half-width of its row k from the centre

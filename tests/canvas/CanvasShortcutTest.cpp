@@ -19,10 +19,10 @@ bool SamePixels(const TBitmap& a, const TBitmap& b) {
     return true;
 }
 
-// A ragged walk like a map outline: mostly steps of a pixel or three, now and then a long
+// A ragged walk like a map outline: mostly steps of a few pixels, now and then a long
 // jump, sometimes wandering off the bitmap and back.
 std::vector<TPoint> Walk(std::mt19937& random, int count, int32_t width, int32_t height) {
-    std::uniform_int_distribution<int> small(-3, 3), kind(0, 99), far(-40, 40);
+    std::uniform_int_distribution<int> small(-3, 3), medium(-9, 9), kind(0, 99), far(-40, 40);
     std::vector<TPoint> points;
     TPoint p{int32_t(random() % uint32_t(width)), int32_t(random() % uint32_t(height))};
     for (int i = 0; i < count; ++i) {
@@ -33,6 +33,8 @@ std::vector<TPoint> Walk(std::mt19937& random, int count, int32_t width, int32_t
             p = {p.X + far(random), p.Y};
         else if (k < 7)
             p = {p.X, p.Y + far(random)};
+        else if (k < 30)
+            p = {p.X + medium(random), p.Y + medium(random)};
         else
             p = {p.X + small(random), p.Y + small(random)};
         points.push_back(p);
