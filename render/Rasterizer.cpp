@@ -893,11 +893,18 @@ void TRasterizer::FillGeneral(TBitmap& bitmap, const TPoint* points, int count, 
 }
 
 void TRasterizer::FillSpans(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFillMode mode, uint8_t index) {
-    SortCrossings(FCrossings.data(), n, FSortBuffer);
     uint8_t* const line = bitmap.ScanLine(row);
     auto span = [&](uint32_t left, uint32_t right) {
         if (left < right) FillRun(line + left, std::size_t(right - left), index);
     };
+    // Most rows of most polygons cross the outline twice: one span, or none where both
+    // crossings wind the same way.
+    if (n == 2) {
+        const uint32_t a = std::min(FCrossings[0], FCrossings[1]), b = std::max(FCrossings[0], FCrossings[1]);
+        if (mode == TPolyFillMode::Alternate || ((a ^ b) & 1) != 0) span(a >> 1, b >> 1);
+        return;
+    }
+    SortCrossings(FCrossings.data(), n, FSortBuffer);
     if (mode == TPolyFillMode::Alternate) {
         for (std::size_t i = 0; i + 1 < n; i += 2) span(FCrossings[i] >> 1, FCrossings[i + 1] >> 1);
         return;
