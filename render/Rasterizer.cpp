@@ -193,8 +193,13 @@ void TRasterizer::PathWide(TBitmap& bitmap, const TPoint* points, int count, boo
     PreparePen(penWidth);
     const bool crescents = Shortcuts && !FShapes.empty();
     if (crescents) PrepareCrescents(width);
-    const int64_t* const offsets = FCrescentOffsets.data();
-    const int32_t* const starts = FCrescentStart.data();
+    const int64_t* offsets[4];
+    const int32_t* starts[4];
+    for (int c = 0; c < 4; ++c) {
+        offsets[c] = FCrescentOffsets[c].data();
+        starts[c] = FCrescentStart[c].data();
+    }
+    const uint64_t pattern = 0x0101010101010101ull * index;
     // Short segments starting this far inside keep every pixel of their stroke inside.
     const int32_t margin = ShapeReach + penWidth / 2 + 1;
     const int32_t reach = penWidth / 2;
@@ -217,7 +222,13 @@ void TRasterizer::PathWide(TBitmap& bitmap, const TPoint* points, int count, boo
             from.X < width - margin && from.Y < height - margin) {
             const std::size_t which = std::size_t((dy + ShapeReach) * (2 * ShapeReach + 1) + dx + ShapeReach);
             uint8_t* const at = bitmap.ScanLine(from.Y) + from.X;
-            for (int32_t k = starts[which], end = starts[which + 1]; k < end; ++k) at[offsets[k]] = index;
+            for (int32_t k = starts[3][which], end = starts[3][which + 1]; k < end; ++k)
+                std::memcpy(at + offsets[3][k], &pattern, 8);
+            for (int32_t k = starts[2][which], end = starts[2][which + 1]; k < end; ++k)
+                std::memcpy(at + offsets[2][k], &pattern, 4);
+            for (int32_t k = starts[1][which], end = starts[1][which + 1]; k < end; ++k)
+                std::memcpy(at + offsets[1][k], &pattern, 2);
+            for (int32_t k = starts[0][which], end = starts[0][which + 1]; k < end; ++k) at[offsets[0][k]] = index;
             continue;
         }
         Stroke(bitmap, from, to, penWidth, index, startDisc);
@@ -527,26 +538,56 @@ void TRasterizer::PreparePen(int32_t penWidth) {
 
 void TRasterizer::PrepareCrescents(int32_t stride) {
     if (stride == FCrescentStride && FDiscWidth == FCrescentPen) return;
-    FCrescentStart.clear();
-    FCrescentOffsets.clear();
+    for (int c = 0; c < 4; ++c) {
+        FCrescentStart[c].clear();
+        FCrescentOffsets[c].clear();
+    }
     const int32_t reach = FDiscWidth / 2;
     auto inDisc = [&](int32_t x, int32_t y) {
         return std::abs(y) <= reach && std::abs(x) <= FDiscHalfWidth[std::size_t(std::abs(y))];
+    };
+    // Each run of a row goes as at most two stores of the widest size that fits it,
+    // overlapping where the run is not a multiple of it (runs of 8 or more: 8-byte stores).
+    auto run = [&](int64_t rowOffset, int32_t left, int32_t right) {
+        const int32_t length = right - left + 1;
+        auto put = [&](int c, int32_t x) { FCrescentOffsets[c].push_back(rowOffset + x); };
+        if (length >= 8) {
+            int32_t x = left;
+            for (; x + 8 <= right + 1; x += 8) put(3, x);
+            if (x <= right) put(3, right - 7);
+        } else if (length >= 4) {
+            put(2, left);
+            put(2, right - 3);
+        } else if (length >= 2) {
+            put(1, left);
+            put(1, right - 1);
+        } else {
+            put(0, left);
+        }
     };
     for (std::size_t s = 0; s < FShapes.size(); ++s) {
         const TShape& shape = FShapes[s];
         const int32_t dx = int32_t(s % (2 * ShapeReach + 1)) - ShapeReach;
         const int32_t dy = int32_t(s / (2 * ShapeReach + 1)) - ShapeReach;
-        FCrescentStart.push_back(int32_t(FCrescentOffsets.size()));
+        for (int c = 0; c < 4; ++c) FCrescentStart[c].push_back(int32_t(FCrescentOffsets[c].size()));
         for (int32_t i = 0; i < shape.RowCount; ++i) {
             const int32_t y = shape.FirstRow + i;
             const auto [left, right] = FShapeRows[std::size_t(shape.FirstSpan + i)];
             // The end disc is always written whole: the next segment counts on it.
-            for (int32_t x = left; x <= right; ++x)
-                if (!inDisc(x, y) || inDisc(x - dx, y - dy)) FCrescentOffsets.push_back(int64_t(y) * stride + x);
+            auto kept = [&](int32_t x) { return !inDisc(x, y) || inDisc(x - dx, y - dy); };
+            for (int32_t x = left; x <= right;) {
+                if (!kept(x)) {
+                    ++x;
+                    continue;
+                }
+                int32_t end = x;
+                while (end + 1 <= right && kept(end + 1)) ++end;
+                run(int64_t(y) * stride, x, end);
+                x = end + 1;
+            }
         }
     }
-    FCrescentStart.push_back(int32_t(FCrescentOffsets.size()));
+    for (int c = 0; c < 4; ++c) FCrescentStart[c].push_back(int32_t(FCrescentOffsets[c].size()));
     FCrescentStride = stride;
     FCrescentPen = FDiscWidth;
 }

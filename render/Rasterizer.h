@@ -103,13 +103,15 @@ private:
     std::vector<std::pair<int32_t, int32_t>> FShapeRows;
     // The same shapes less what only the pen's disc at their start covers, as the previous
     // segment of a path has drawn that disc whole (every segment draws its end disc whole):
-    // pixel offsets from the start pixel in a bitmap FCrescentStride wide, for segments
-    // well inside the bitmap.
+    // offsets from the start pixel in a bitmap FCrescentStride wide, for segments well
+    // inside the bitmap.
     void PrepareCrescents(int32_t stride);
     int32_t FCrescentStride = -1;
     int32_t FCrescentPen = 0;
-    std::vector<int32_t> FCrescentStart;  // per shape, into FCrescentOffsets; one more at the end
-    std::vector<int64_t> FCrescentOffsets;
+    // Runs of pixels as stores of 1, 2, 4 and 8 bytes: the offsets of each size, and where
+    // each shape's begin among them (one more at the end).
+    std::vector<int32_t> FCrescentStart[4];
+    std::vector<int64_t> FCrescentOffsets[4];
 
     // An edge of a polygon whose coordinates all lie well within 32 bits: the same DDA as
     // TActiveEdge in half the room, made once in a sequential pass over the points and
