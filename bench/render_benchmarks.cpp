@@ -23,12 +23,13 @@ class TSettings final : public IRenderSettings {
 public:
     int Index = 0;
     bool Annotation = true;
+    int32_t Width = 1;  // both pens
     int GridIndex() const override { return Index; }
     bool ShowScaleAnnotation() const override { return Annotation; }
     bool GridOverlaysCountries() const override { return false; }
     bool ShowBoundaries() const override { return true; }
-    int32_t GridlineWidth() const override { return 1; }
-    int32_t BoundaryWidth() const override { return 1; }
+    int32_t GridlineWidth() const override { return Width; }
+    int32_t BoundaryWidth() const override { return Width; }
 };
 
 class TQuietProgress final : public IDrawProgress {
@@ -99,17 +100,19 @@ void BM_ResetMasterImage(benchmark::State& state) {
 }
 BENCHMARK(BM_ResetMasterImage)->Unit(benchmark::kMillisecond);
 
+// The argument is the pen width: wide boundaries should cost little more than thin ones.
 void BM_DrawBoundariesSample(benchmark::State& state) {
     const TCartogList& list = Sample();
     TImage image;
     TSettings settings;
+    settings.Width = int32_t(state.range(0));
     TQuietProgress progress;
     for (auto _ : state)
         DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
     state.counters["segments"] = list.Count();
     state.counters["points/s"] = benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_DrawBoundariesSample)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawBoundariesSample)->ArgName("width")->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
 // The same on a finer build of the data (1:10m, tools/build-bench-data.sh), when the
 // environment names one: GRIDLOOM_BENCH_DATA_10M=/tmp/Countries-10m.dat. Without it the
@@ -164,10 +167,11 @@ void BM_DrawGridOneDegreeNoLabels(benchmark::State& state) {
     TImage image;
     TSettings settings;
     settings.Annotation = false;
+    settings.Width = int32_t(state.range(0));
     for (auto _ : state)
         DrawGrid(image.bitmap.Canvas(), settings);
 }
-BENCHMARK(BM_DrawGridOneDegreeNoLabels)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawGridOneDegreeNoLabels)->ArgName("width")->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
 void BM_DrawGridLabelledOneDegree(benchmark::State& state) {
     TImage image;

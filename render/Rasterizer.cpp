@@ -623,6 +623,11 @@ void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWid
         return;
     }
 
+    if (Shortcuts && !clipped && (dx == 0) != (dy == 0)) {
+        StrokeStraight(bitmap, from, to, index, startDisc);
+        return;
+    }
+
     double t0 = 0, t1 = 1;
     if (clipped) {
         const double p[4] = {-double(dx), double(dx), -double(dy), double(dy)};
@@ -672,6 +677,45 @@ void TRasterizer::Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t penWid
         const int32_t l = int32_t(std::clamp(left, 0.0, double(width)));
         const int32_t r = int32_t(std::clamp(right, -1.0, double(width - 1)));
         if (l <= r) FillRun(bitmap.ScanLine(y) + l, std::size_t(r - l + 1), index);
+    }
+}
+
+// A stroke straight down or across, the grid's meridians and parallels: a band as wide as
+// the pen with the pen's disc at each end, so every row's span comes from the disc table
+// without any geometry. The discs share the band's centre line, so on a row reached by
+// both the nearer one is the wider and alone decides the span.
+void TRasterizer::StrokeStraight(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index, bool startDisc) {
+    const int32_t width = bitmap.Width(), height = bitmap.Height();
+    const int32_t reach = FDiscWidth / 2;
+    const int32_t* const half = FDiscHalfWidth.data();
+    auto span = [&](int64_t y, int64_t left, int64_t right) {
+        if (y < 0 || y >= height) return;
+        left = std::max<int64_t>(left, 0);
+        right = std::min<int64_t>(right, width - 1);
+        if (left <= right) FillRun(bitmap.ScanLine(int32_t(y)) + left, std::size_t(right - left + 1), index);
+    };
+    if (from.X == to.X) {
+        const int64_t x = from.X;
+        const int64_t down = to.Y > from.Y ? 1 : -1;
+        for (int64_t y = std::max<int64_t>(std::min(from.Y, to.Y), 0); y <= std::min<int64_t>(std::max(from.Y, to.Y), height - 1); ++y)
+            span(y, x - reach, x + reach);
+        for (int64_t k = 1; k <= reach; ++k) {
+            span(to.Y + down * k, x - half[k], x + half[k]);
+            // Past the start, what the end disc might still reach lies within the start
+            // disc, which the previous segment of the path has drawn when this one may not.
+            if (startDisc) span(from.Y - down * k, x - half[k], x + half[k]);
+        }
+        return;
+    }
+    for (int64_t k = -reach; k <= reach; ++k) {
+        const int64_t h = half[std::llabs(k)];
+        int64_t left = std::min<int64_t>(std::min(from.X, to.X), to.X - h);
+        int64_t right = std::max<int64_t>(std::max(from.X, to.X), to.X + h);
+        if (startDisc) {
+            left = std::min<int64_t>(left, from.X - h);
+            right = std::max<int64_t>(right, from.X + h);
+        }
+        span(from.Y + k, left, right);
     }
 }
 

@@ -71,6 +71,7 @@ private:
 
     void PreparePen(int32_t penWidth);
     void Stroke(TBitmap& bitmap, TPoint from, TPoint to, int32_t width, uint8_t index, bool startDisc);
+    void StrokeStraight(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index, bool startDisc);
     void Segment1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index);
     void Path1(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index);
     void PathWide(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth, uint8_t index);

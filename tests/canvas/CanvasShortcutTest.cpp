@@ -90,7 +90,7 @@ TEST(CanvasShortcuts, StraightAndShortLinesMatchTheGeneralRoutine) {
     std::uniform_int_distribution<int32_t> near(-30, 90), any(INT32_MIN, INT32_MAX), step(-3, 3);
     TRasterizer quick, general;
     general.Shortcuts = false;
-    TestBitmap a(64, 48), b(64, 48);
+    TestBitmap a(64, 48), b(64, 48), c(64, 48), d(64, 48);
     for (int round = 0; round < 20000; ++round) {
         auto coordinate = [&] { return round % 10 == 0 ? any(random) : near(random); };
         TPoint from{coordinate(), coordinate()}, to;
@@ -104,7 +104,30 @@ TEST(CanvasShortcuts, StraightAndShortLinesMatchTheGeneralRoutine) {
         general.Line(b, from, to, 1, index);
         ASSERT_TRUE(SamePixels(a, b)) << "round " << round << " from " << from.X << "," << from.Y << " to " << to.X
                                       << "," << to.Y;
+        const int32_t pen = 2 + round % 12;
+        quick.Line(c, from, to, pen, index);
+        general.Line(d, from, to, pen, index);
+        ASSERT_TRUE(SamePixels(c, d)) << "round " << round << " pen " << pen << " from " << from.X << "," << from.Y
+                                      << " to " << to.X << "," << to.Y;
     }
+}
+
+// Straight segments shorter than a wide pen's radius, inside a path: past the segment's
+// start only the disc at its end reaches.
+TEST(CanvasShortcuts, ShortStraightStepsOfAWidePathMatchTheGeneralRoutine) {
+    TRasterizer quick, general;
+    general.Shortcuts = false;
+    for (int32_t pen = 10; pen <= 24; ++pen)
+        for (int32_t length = 5; length <= 14; ++length) {
+            const TPoint down[] = {{20, 30}, {26, 30}, {26, 30 + length}, {26, 30}};
+            const TPoint across[] = {{30, 20}, {30, 26}, {30 + length, 26}, {30, 26}};
+            for (const TPoint* path : {down, across}) {
+                TestBitmap a(64, 64), b(64, 64);
+                quick.Polyline(a, path, 4, pen, Ink);
+                general.Polyline(b, path, 4, pen, Ink);
+                ASSERT_TRUE(SamePixels(a, b)) << "pen " << pen << " length " << length;
+            }
+        }
 }
 
 // Rows crossing hundreds of edges, on a bitmap wide enough to need more than two digits
