@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a finer boundary file than the sample, for the drawing benchmarks only: the same
-# sources as tools/build-sample.sh, with land and country borders at 1:10m (well over half
-# a million points). The result is never committed; point bench_render at it with
+# sources as tools/build-sample.sh, with land and country borders at 1:10m (about 400,000 points
+# once rounded to whole minutes). The result is never committed; point bench_render at it with
 #   GRIDLOOM_BENCH_DATA_10M=/tmp/Countries-10m.dat build/bench/bench_render
 # Usage: tools/build-bench-data.sh [output] [build-dir] [work-dir]
 #   output:    the file to write (default: /tmp/Countries-10m.dat)
