@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include "RunFakes.h"
 
@@ -174,6 +175,9 @@ struct TSaveCase {
     rlim_t Limit;         // when not 0, run in a child with files limited to this size
     bool OnlyAsNobody;    // root writes in any folder: the row holds for other users only
 };
+
+// CTest lists a row by its name rather than by the bytes of the case.
+void PrintTo(const TSaveCase& row, std::ostream* out) { *out << row.Name; }
 
 const TSaveCase SaveCases[] = {
     {"SaveSucceeds", SaveSucceeds, 0, false},
