@@ -1,5 +1,7 @@
 #include "platform/RegistryStore.h"
 
+#include "platform/ReplacementFile.h"
+
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -60,18 +62,6 @@ bool WaitForLock(int fd, int operation, std::chrono::steady_clock::duration pati
     }
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(size_t(n));
-    }
-    return true;
-}
-
 enum class TReadResult { Read, Missing, Failed };
 
 struct TFileContent {
@@ -127,30 +117,18 @@ bool KeepDamagedOriginal(const std::filesystem::path& file, const TFileContent& 
             if (errno == EEXIST) continue;
             return false;
         }
-        bool ok = WriteAll(fd.Get(), original.Text) && ::fsync(fd.Get()) == 0 && fd.Close();
+        bool ok = WriteFully(fd.Get(), original.Text.data(), original.Text.size()) && ::fsync(fd.Get()) == 0 && fd.Close();
         if (!ok) ::unlink(name.c_str());
         return ok;
     }
     return false;
 }
 
-void SyncFolder(const std::filesystem::path& folder) {
-    TFileHandle fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Valid()) ::fsync(fd.Get());
-}
-
 bool ReplaceFile(const std::filesystem::path& file, std::string_view text, mode_t mode) {
-    std::string temporary = file.string() + ".tmp-XXXXXX";
-    TFileHandle fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd.Valid()) return false;
-    bool ok = ::fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && fd.Close() &&
-              ::rename(temporary.c_str(), file.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolder(file.parent_path());
-    return true;
+    TReplacementFile replacement(file.string(), 0600);  // private until its mode is set
+    replacement.SetMode(mode);
+    replacement.Write(text);
+    return replacement.Commit(true);
 }
 
 }  // namespace

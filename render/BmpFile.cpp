@@ -1,18 +1,16 @@
 // TBitmap::SaveToFile: the 8-bit Windows BMP, written beside the target and renamed
 // over it only once it is completely written.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/ReplacementFile.h"
 #include "render/Bitmap.h"
 
 namespace gridloom {
@@ -66,49 +64,16 @@ std::array<uint8_t, HeadersSize> MakeHeaders(int32_t width, int32_t height, uint
 
 std::string Describe(const std::string& what, int error) { return what + ": " + std::strerror(error) + "."; }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// Creates a new, uniquely named file beside the target. Unlike mkstemp it lets the
-// umask choose the permissions, as for any ordinarily created file.
-int CreateTemporary(const std::string& path, std::string& tempPath) {
-    std::random_device device;
-    std::mt19937_64 random((uint64_t(device()) << 32) ^ device() ^ uint64_t(getpid()));
-    static const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".tmp";
-        for (int i = 0; i < 8; ++i) tempPath += Letters[random() % (sizeof(Letters) - 1)];
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+// The user's sentence for the step of the save that failed.
+std::string SaveError(const TReplacementFile& file, const std::string& quoted) {
+    std::string what;
+    switch (file.FailedStep()) {
+    case TReplacementFile::TStep::Create: what = "Cannot create a new file in the folder \"" + file.Folder() + "\""; break;
+    case TReplacementFile::TStep::Permissions: what = "Cannot set the permissions of " + quoted; break;
+    case TReplacementFile::TStep::Rename: what = "Cannot replace " + quoted; break;
+    default: what = "Cannot write " + quoted; break;
     }
-    errno = EEXIST;
-    return -1;
-}
-
-// Writes the whole of the vectors, resuming after short writes and interruptions.
-bool WriteAll(int fd, iovec* vectors, int count) {
-    while (count > 0) {
-        const ssize_t written = ::writev(fd, vectors, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        std::size_t left = std::size_t(written);
-        while (count > 0 && left >= vectors->iov_len) {
-            left -= vectors->iov_len;
-            ++vectors;
-            --count;
-        }
-        if (count > 0) {
-            vectors->iov_base = static_cast<uint8_t*>(vectors->iov_base) + left;
-            vectors->iov_len -= left;
-        }
-    }
-    return true;
+    return Describe(what, file.FailedErrno());
 }
 
 }  // namespace
@@ -131,18 +96,7 @@ TSaveResult TBitmap::SaveToFile(const std::string& path) const {
         return result;
     }
 
-    std::string tempPath;
-    const int fd = CreateTemporary(path, tempPath);
-    if (fd < 0) {
-        result.Error = Describe("Cannot create a new file in the folder \"" + FolderOf(path) + "\"", errno);
-        return result;
-    }
-    auto fail = [&](const std::string& what, int error) {
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-        result.Error = Describe(what, error);
-        return result;
-    };
+    TReplacementFile file(path);
 
     // Headers first, then the rows bottom-up straight from the pixels: a few large
     // writes and no second copy of the image.
@@ -156,31 +110,18 @@ TSaveResult TBitmap::SaveToFile(const std::string& path) const {
         if (FWidth > 0) vectors.push_back({const_cast<uint8_t*>(ScanLine(y)), std::size_t(FWidth)});
         if (pad > 0) vectors.push_back({const_cast<uint8_t*>(Zeros), pad});
         if (vectors.size() + 2 > std::size_t(IOV_MAX) || y == 0) {
-            if (!WriteAll(fd, vectors.data(), int(vectors.size())))
-                return fail("Cannot write " + quoted, errno);
+            if (!file.WriteVectors(vectors.data(), int(vectors.size()))) break;
             vectors.clear();
         }
     }
-    if (!vectors.empty() && !WriteAll(fd, vectors.data(), int(vectors.size())))
-        return fail("Cannot write " + quoted, errno);
+    if (!vectors.empty()) file.WriteVectors(vectors.data(), int(vectors.size()));
 
     // The replaced file's permissions carry over to its successor.
-    if (replacing && ::fchmod(fd, existing.st_mode & 07777) != 0)
-        return fail("Cannot set the permissions of " + quoted, errno);
-    // No fsync, of the file or of its folder: they cost more than drawing the whole map.
-    // A reader never sees a partial image either way, as the rename comes only after every
-    // write and the close succeeded, and on Linux file systems a rename that replaces an
-    // existing file orders the new file's data before the rename itself.
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(tempPath.c_str());
-        result.Error = Describe("Cannot write " + quoted, error);
-        return result;
-    }
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(tempPath.c_str());
-        result.Error = Describe("Cannot replace " + quoted, error);
+    if (replacing) file.SetMode(existing.st_mode & 07777);
+    // Not synced to disk: that costs more than drawing the whole map, and the replacing
+    // rename already keeps the old image until the new one is complete.
+    if (!file.Commit(false)) {
+        result.Error = SaveError(file, quoted);
         return result;
     }
     result.Ok = true;

@@ -1,13 +1,9 @@
 #include "tools/import/BoundaryFile.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <filesystem>
 #include <limits>
-#include <unistd.h>
+
+#include "platform/ReplacementFile.h"
 
 namespace gridloom::import {
 namespace {
@@ -24,11 +20,6 @@ void PutInt16(std::vector<uint8_t>& bytes, int16_t value)
     const auto bits = static_cast<uint16_t>(value);
     bytes.push_back(static_cast<uint8_t>(bits));
     bytes.push_back(static_cast<uint8_t>(bits >> 8));
-}
-
-std::string SystemError(const std::string& what)
-{
-    return what + ": " + std::strerror(errno);
 }
 
 }  // namespace
@@ -57,46 +48,26 @@ std::vector<uint8_t> EncodeBoundaryFile(const std::vector<BoundarySegment>& segm
 
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        throw ImportError(SystemError(path + ": cannot create a temporary file in " + folder.string()));
-
-    const auto fail = [&](const std::string& what) {
-        const std::string message = SystemError(what);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        throw ImportError(message);
-    };
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(path + ": cannot write");
-        }
-        written += static_cast<std::size_t>(n);
+    TReplacementFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    if (file.Commit(true))
+        return;
+    std::string what;
+    switch (file.FailedStep()) {
+    case TReplacementFile::TStep::Create:
+        what = path + ": cannot create a temporary file in " + file.Folder();
+        break;
+    case TReplacementFile::TStep::Sync:
+        what = path + ": cannot flush to disk";
+        break;
+    case TReplacementFile::TStep::Rename:
+        what = path + ": cannot replace";
+        break;
+    default:
+        what = path + ": cannot write";
+        break;
     }
-    // mkstemp makes the file private; a boundary file is ordinary data that anyone may read.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0)
-        fail(path + ": cannot set the permissions");
-    if (::fsync(fd) != 0)
-        fail(path + ": cannot flush to disk");
-    if (::close(fd) != 0) {
-        const std::string message = SystemError(path + ": cannot write");
-        ::unlink(temporary.c_str());
-        throw ImportError(message);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string message = SystemError(path + ": cannot replace");
-        ::unlink(temporary.c_str());
-        throw ImportError(message);
-    }
+    throw ImportError(what + ": " + std::strerror(file.FailedErrno()));
 }
 
 ImportFigures Measure(const std::vector<BoundarySegment>& segments)
