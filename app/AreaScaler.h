@@ -1,0 +1,63 @@
+// Turning the 8-bit master image into screen pixels for the image display.
+//
+// The fitted view shrinks the 7920 x 3960 map about elevenfold. Picking one image pixel per
+// screen pixel would drop most 1-pixel boundaries and gridlines, and which ones survive
+// would change with every size of the window. Instead each screen pixel shows the average
+// colour of the image area it covers, partly covered image pixels counting by the part they
+// cover: a thin yellow border then tints its screen pixel rather than vanishing.
+//
+// Screen pixels are 0xffRRGGBB, the layout of QImage::Format_RGB32; nothing here knows Qt.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace gridloom {
+
+class TBitmap;
+
+// A rectangle of destination pixels, [Left, Right) x [Top, Bottom).
+struct TPixelRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+};
+
+class TAreaScaler {
+public:
+    // Writes the part `part` of the whole bitmap scaled to width x height (the aspect ratio
+    // is not kept) into out, whose rows are `stride` pixels apart; out's first pixel is
+    // part's top-left corner. Parts outside the picture are clipped away.
+    void Scale(const TBitmap& bitmap, int width, int height, TPixelRect part, uint32_t* out,
+               std::ptrdiff_t stride);
+
+private:
+    // Which image pixels a destination column (or row) covers: the partly covered pixel on
+    // each side with its covered share in 1/256ths, and the whole pixels between them.
+    struct TSpan {
+        int32_t First = 0;    // first whole pixel
+        int32_t Count = 0;    // whole pixels
+        int32_t Before = 0;   // the partly covered pixel before First...
+        int32_t BeforeWeight = 0;
+        int32_t After = 0;    // ...and after the whole ones
+        int32_t AfterWeight = 0;
+        uint32_t Total = 0;   // the whole covered length in 1/256ths
+    };
+    static void MakeSpans(std::vector<TSpan>& spans, int32_t source, int destination);
+
+    std::vector<TSpan> FColumns;
+    std::vector<TSpan> FRows;
+    int32_t FColumnsFor[2] = {-1, -1};  // (source, destination) the spans were made for
+    int32_t FRowsFor[2] = {-1, -1};
+    std::vector<uint64_t> FSums;        // one destination row: red, green, blue per column
+};
+
+// Writes the part `part` of the bitmap at one image pixel per screen pixel (part in image
+// coordinates, clipped to the image) into out.
+void CopyPixels(const TBitmap& bitmap, TPixelRect part, uint32_t* out, std::ptrdiff_t stride);
+
+}  // namespace gridloom

@@ -1,0 +1,394 @@
+#include "app/GridloomForm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <array>
+
+#include "app/FontDialog.h"
+#include "app/ImageDisplay.h"
+#include "app/RadioGroup.h"
+#include "app/UpDown.h"
+#include "app/WindowFont.h"
+#include "settings/AppPath.h"
+#include "settings/moxCheckBox.h"
+
+namespace gridloom {
+
+namespace {
+
+// Message-box text: the run separates lines with carriage returns.
+QString DialogText(const std::string& text) { return QString::fromLocal8Bit(text.c_str()).replace('\r', '\n'); }
+
+// The low 16 bits of a stored width, as the signed position of an up-down.
+int16_t LowWord(int32_t value) { return int16_t(uint16_t(uint32_t(value) & 0xffffu)); }
+
+bool Answer(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const std::string& text,
+            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton yes) {
+    QMessageBox box(icon, caption, DialogText(text), buttons, parent);
+    return box.exec() == yes;
+}
+
+}  // namespace
+
+std::string HostFolderOf(const std::string& programPath) {
+    const std::size_t last = programPath.find_last_of("\\/:");
+    return last == std::string::npos ? std::string() : programPath.substr(0, last + 1);
+}
+
+TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(parent) {
+    CreateControls();
+    // The check box takes its stored state once the controls are built, before FormCreate.
+    CheckBoxShowBoundaries->Loaded();
+    FRun = std::make_unique<TGenerationRun>(*this, services);
+    FormCreate();
+}
+
+TFormMain::~TFormMain() {
+    // Settings are stored before any control goes; the check box stores its own afterwards.
+    FormDestroy();
+}
+
+void TFormMain::CreateControls() {
+    setWindowTitle(MainWindowCaption);
+    resize(DesignClientWidth, DesignClientHeight);
+    setMinimumSize(MinimumClientWidth, MinimumClientHeight);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+
+    ButtonMake = new QPushButton("Make image", this);
+    ButtonClose = new QPushButton("Close", this);
+    StatusBar = new QStatusBar(this);
+    RadioGroupGrid = new TRadioGroup(" Grid Interval ",
+                                     {"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees", "20 degrees",
+                                      "30 degrees", "(none)"},
+                                     this);
+    GroupBoxOptions = new QGroupBox(" Options ", this);
+    ButtonFont = new QPushButton("Font", GroupBoxOptions);
+    CheckBoxGridOnTop = new QCheckBox("Grid overlays countries", GroupBoxOptions);
+    CheckBoxShowScale = new QCheckBox("Show scale annotation", GroupBoxOptions);
+    FontDialog = new TFontDialog(this);
+    ScrollBox = new QScrollArea(this);
+    ImageDisplay = new TImageDisplay;
+    ButtonZoom = new QPushButton("Zoom in", this);
+    ProgressBar = new QProgressBar(this);
+    LabelProgress = new QLabel("Progress", this);
+    ButtonAbout = new QPushButton("About", this);
+    EditGridlineWidth = new QLineEdit("1", GroupBoxOptions);
+    EditBoundaryWidth = new QLineEdit("1", GroupBoxOptions);
+    UpDownGridlineWidth = new TUpDown(GroupBoxOptions);
+    UpDownBoundaryWidth = new TUpDown(GroupBoxOptions);
+    LabelGridlineWidth = new QLabel("Gridline width", GroupBoxOptions);
+    LabelBoundaryLineWidth = new QLabel("Boundary width", GroupBoxOptions);
+    CheckBoxShowBoundaries = new TmoxCheckBox("Show boundaries", GroupBoxOptions);
+
+    ButtonMake->setObjectName("ButtonMake");
+    ButtonClose->setObjectName("ButtonClose");
+    StatusBar->setObjectName("StatusBar");
+    RadioGroupGrid->setObjectName("RadioGroupGrid");
+    GroupBoxOptions->setObjectName("GroupBoxOptions");
+    ButtonFont->setObjectName("ButtonFont");
+    CheckBoxGridOnTop->setObjectName("CheckBoxGridOnTop");
+    CheckBoxShowScale->setObjectName("CheckBoxShowScale");
+    FontDialog->setObjectName("FontDialog");
+    ScrollBox->setObjectName("ScrollBox");
+    ImageDisplay->setObjectName("ImageDisplay");
+    ButtonZoom->setObjectName("ButtonZoom");
+    ProgressBar->setObjectName("ProgressBar");
+    LabelProgress->setObjectName("LabelProgress");
+    ButtonAbout->setObjectName("ButtonAbout");
+    EditGridlineWidth->setObjectName("EditGridlineWidth");
+    EditBoundaryWidth->setObjectName("EditBoundaryWidth");
+    UpDownGridlineWidth->setObjectName("UpDownGridlineWidth");
+    UpDownBoundaryWidth->setObjectName("UpDownBoundaryWidth");
+    LabelGridlineWidth->setObjectName("LabelGridlineWidth");
+    LabelBoundaryLineWidth->setObjectName("LabelBoundaryLineWidth");
+    CheckBoxShowBoundaries->setObjectName("CheckBoxShowBoundaries");
+
+    // Positions inside the group box, as designed; the group box moves them with it.
+    GroupBoxOptions->setGeometry(168, 398, 448, 98);
+    CheckBoxShowScale->setGeometry(16, 24, 177, 20);
+    CheckBoxShowBoundaries->setGeometry(16, 48, 177, 20);
+    CheckBoxGridOnTop->setGeometry(16, 72, 177, 20);
+    ButtonFont->setGeometry(200, 39, 90, 31);
+    EditGridlineWidth->setGeometry(320, 20, 31, 24);
+    UpDownGridlineWidth->setGeometry(351, 20, 18, 24);
+    LabelGridlineWidth->setGeometry(376, 17, 49, 32);
+    EditBoundaryWidth->setGeometry(320, 59, 31, 24);
+    UpDownBoundaryWidth->setGeometry(351, 59, 18, 24);
+    LabelBoundaryLineWidth->setGeometry(376, 59, 61, 32);
+
+    ScrollBox->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    ScrollBox->setLineWidth(2);
+    ScrollBox->setWidgetResizable(false);
+    ScrollBox->setFocusPolicy(Qt::ClickFocus);
+    ScrollBox->setBackgroundRole(QPalette::Button);
+    ScrollBox->setWidget(ImageDisplay);
+    ImageDisplay->setGeometry(0, 0, 481, 193);
+    ImageDisplay->SetStretch(true);
+    ScrollBox->installEventFilter(this);
+
+    RadioGroupGrid->SetItemIndex(3);
+    CheckBoxShowBoundaries->SetNamedAs("ShowBoundaries");
+    CheckBoxShowBoundaries->setChecked(true);
+    ButtonZoom->setEnabled(false);
+    LabelProgress->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+    for (TUpDown* upDown : {UpDownGridlineWidth, UpDownBoundaryWidth}) {
+        upDown->SetRange(1, 5);
+        upDown->SetWrap(false);
+        upDown->SetPosition(1);
+    }
+    UpDownGridlineWidth->SetAssociate(EditGridlineWidth);
+    UpDownBoundaryWidth->SetAssociate(EditBoundaryWidth);
+    LabelGridlineWidth->setWordWrap(true);
+    LabelBoundaryLineWidth->setWordWrap(true);
+    // A focused push button answers Enter itself; elsewhere Enter reaches "Make image".
+    for (QPushButton* b : {ButtonMake, ButtonClose, ButtonFont, ButtonZoom, ButtonAbout}) b->setAutoDefault(true);
+    ButtonMake->setDefault(true);
+
+    CheckBoxShowScale->setToolTip("Add latitude and longitude numbers to the grid");
+    CheckBoxGridOnTop->setToolTip("Put grid and annotations in front of or behind the countries");
+    ButtonFont->setToolTip("Choose font for annotation");
+    LabelGridlineWidth->setToolTip("Set line width for gridlines");
+    LabelBoundaryLineWidth->setToolTip("Set line width for boundaries");
+
+    connect(ButtonMake, &QPushButton::clicked, this, &TFormMain::ButtonMakeClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &TFormMain::ButtonCloseClick);
+    connect(ButtonFont, &QPushButton::clicked, this, &TFormMain::ButtonFontClick);
+    connect(ButtonAbout, &QPushButton::clicked, this, &TFormMain::ButtonAboutClick);
+    connect(ButtonZoom, &QPushButton::clicked, this, &TFormMain::ButtonZoomClick);
+    connect(UpDownGridlineWidth, &TUpDown::Click, this, &TFormMain::UpDownGridlineWidthClick);
+    connect(UpDownBoundaryWidth, &TUpDown::Click, this, &TFormMain::UpDownBoundaryWidthClick);
+
+    SetTabOrder();
+    setFont(WindowFont(*this));
+    resizeEvent(nullptr);
+}
+
+void TFormMain::SetTabOrder() {
+    std::vector<QWidget*> order;
+    for (int i = 0; i < RadioGroupGrid->Count(); ++i) order.push_back(RadioGroupGrid->Button(i));
+    for (QWidget* w : std::initializer_list<QWidget*>{CheckBoxShowScale, CheckBoxGridOnTop, ButtonFont,
+                                                      EditGridlineWidth, UpDownGridlineWidth, EditBoundaryWidth,
+                                                      UpDownBoundaryWidth, CheckBoxShowBoundaries, ButtonMake,
+                                                      ButtonZoom, ButtonAbout, ButtonClose})
+        order.push_back(w);
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event) {
+    // The scroll box grows with the window; everything below it keeps its left coordinate
+    // and its distance from the bottom edge; the status bar spans the bottom.
+    const int grow = height() - DesignClientHeight;
+    ScrollBox->setGeometry(12, 10, 732 + width() - DesignClientWidth, 375 + grow);
+    struct TAnchored {
+        QWidget* Control;
+        QRect Design;
+    };
+    const std::array<TAnchored, 8> anchored{{
+        {RadioGroupGrid, {8, 398, 139, 163}},
+        {GroupBoxOptions, {168, 398, 448, 98}},
+        {ButtonMake, {168, 520, 139, 31}},
+        {LabelProgress, {364, 525, 55, 16}},
+        {ProgressBar, {432, 526, 168, 21}},
+        {ButtonZoom, {640, 406, 112, 30}},
+        {ButtonAbout, {640, 462, 112, 31}},
+        {ButtonClose, {640, 518, 112, 31}},
+    }};
+    for (const TAnchored& a : anchored) a.Control->setGeometry(a.Design.translated(0, grow));
+    StatusBar->setGeometry(0, height() - 23, width(), 23);
+    if (event) QWidget::resizeEvent(event);
+}
+
+void TFormMain::FormCreate() {
+    FHostFolder = HostFolderOf(ReadAppPath("Skylune"));
+    FCountriesFile = FHostFolder + "Countries.dat";
+    FOverlayFile = FHostFolder + "Overlay.bmp";
+
+    // A new bitmap is 8 bits a pixel on the default palette already.
+    FMasterBitmap = &ImageDisplay->NewPicture();
+    TFont& font = FMasterBitmap->Canvas().Font;
+    font.Size = 11;
+    font.Style = fsBold;
+    font.Name = "Arial";
+
+    FFontSetting = std::make_unique<TRegistryFont>("Font", &font);
+    FGridSpacingSetting = std::make_unique<TRegistryInteger>("GridSpacing", 3);
+    RadioGroupGrid->SetItemIndex(FGridSpacingSetting->Value);
+    FAnnotationSetting = std::make_unique<TRegistryBoolean>("Annotation", false);
+    CheckBoxShowScale->setChecked(FAnnotationSetting->Value);
+    FGridOnTopSetting = std::make_unique<TRegistryBoolean>("GridOnTop", false);
+    CheckBoxGridOnTop->setChecked(FGridOnTopSetting->Value);
+    FGridlineWidthSetting = std::make_unique<TRegistryInteger>("GridlineWidth", 1);
+    UpDownGridlineWidth->SetPosition(LowWord(FGridlineWidthSetting->Value));
+    FBoundaryWidthSetting = std::make_unique<TRegistryInteger>("BoundaryWidth", 1);
+    UpDownBoundaryWidth->SetPosition(LowWord(FBoundaryWidthSetting->Value));
+}
+
+void TFormMain::FormDestroy() {
+    if (FDestroyed) return;
+    FDestroyed = true;
+    FGridSpacingSetting->Value = RadioGroupGrid->ItemIndex();
+    FGridSpacingSetting.reset();
+    FAnnotationSetting->Value = CheckBoxShowScale->isChecked();
+    FAnnotationSetting.reset();
+    FGridOnTopSetting->Value = CheckBoxGridOnTop->isChecked();
+    FGridOnTopSetting.reset();
+    FFontSetting->CopyFromFont(&FMasterBitmap->Canvas().Font);
+    FFontSetting.reset();
+    FGridlineWidthSetting.reset();
+    FBoundaryWidthSetting.reset();
+}
+
+int TFormMain::GridIndex() const { return RadioGroupGrid->ItemIndex(); }
+bool TFormMain::ShowScaleAnnotation() const { return CheckBoxShowScale->isChecked(); }
+bool TFormMain::GridOverlaysCountries() const { return CheckBoxGridOnTop->isChecked(); }
+bool TFormMain::ShowBoundaries() const { return CheckBoxShowBoundaries->isChecked(); }
+
+void TFormMain::ButtonMakeClick() { MakeMasterImage(FOverlayFile); }
+
+TRunOutcome TFormMain::MakeMasterImage(const std::string& outputPath) {
+    const TRunOutcome outcome = FRun->MakeMasterImage(outputPath);
+    if (outcome != TRunOutcome::Ignored) ImageDisplay->update();
+    return outcome;
+}
+
+void TFormMain::ButtonCloseClick() { close(); }
+
+void TFormMain::ButtonFontClick() {
+    FontDialog->SetFont(FMasterBitmap->Canvas().Font);
+    if (FontDialog->Execute()) FMasterBitmap->Canvas().Font = FontDialog->Font();
+}
+
+void TFormMain::ButtonAboutClick() {
+    if (FAboutBox) FAboutBox->ShowModal();
+}
+
+void TFormMain::ButtonZoomClick() {
+    if (ButtonZoom->text() == "Zoom in") {
+        ButtonZoom->setText("Zoom out");
+        FZoomed = true;
+    } else {
+        ButtonZoom->setText("Zoom in");
+        FZoomed = false;
+    }
+    ArrangeImageDisplay();
+}
+
+void TFormMain::ArrangeImageDisplay() {
+    ImageDisplay->SetStretch(false);
+    ImageDisplay->SetAutoSize(false);
+    if (FZoomed) {
+        ImageDisplay->resize(FMasterBitmap->Width(), FMasterBitmap->Height());
+        ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        return;
+    }
+    ImageDisplay->resize(ScrollBox->width() - 4, ScrollBox->height() - 4);
+    ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Out of use, the bars leave the view at the origin.
+    ScrollBox->horizontalScrollBar()->setValue(0);
+    ScrollBox->verticalScrollBar()->setValue(0);
+    ImageDisplay->SetStretch(true);
+}
+
+void TFormMain::ScrollBoxResize() { ArrangeImageDisplay(); }
+
+void TFormMain::UpDownGridlineWidthClick(TUDBtnType) { FGridlineWidthSetting->Value = UpDownGridlineWidth->Position(); }
+
+void TFormMain::UpDownBoundaryWidthClick(TUDBtnType) { FBoundaryWidthSetting->Value = UpDownBoundaryWidth->Position(); }
+
+QString TFormMain::StatusText() const { return StatusBar->currentMessage(); }
+
+void TFormMain::ShowStatus(const std::string& text) {
+    StatusBar->showMessage(QString::fromLocal8Bit(text.c_str()));
+    // Lets the window answer clicks between the run's stages; a click on a check box here
+    // changes what the later stages draw.
+    QCoreApplication::processEvents();
+}
+
+void TFormMain::SetZoomEnabled(bool enabled) { ButtonZoom->setEnabled(enabled); }
+
+void TFormMain::SetCursor(TCursor cursor) {
+    if (cursor == FScreenCursor) return;
+    if (FScreenCursor != crDefault) QGuiApplication::restoreOverrideCursor();
+    if (cursor != crDefault) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    FScreenCursor = cursor;
+}
+
+bool TFormMain::AskYesNo(const std::string& caption, const std::string& text) {
+    return Answer(this, QMessageBox::Question, QString::fromLocal8Bit(caption.c_str()), text,
+                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+}
+
+bool TFormMain::WarnOkCancel(const std::string& text) {
+    return Answer(this, QMessageBox::Warning, "Warning", text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+}
+
+bool TFormMain::ConfirmYesNo(const std::string& text) {
+    return Answer(this, QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+}
+
+void TFormMain::Inform(const std::string& text) {
+    Answer(this, QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
+           QMessageBox::Ok);
+}
+
+void TFormMain::CloseMainWindow() { close(); }
+
+void TFormMain::SetProgress(int position) { ProgressBar->setValue(position); }
+
+void TFormMain::RefreshDisplay() { ImageDisplay->repaint(); }
+
+bool TFormMain::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event))) return true;
+    return QWidget::event(event);
+}
+
+bool TFormMain::HandleKey(QKeyEvent* key) {
+    // Keys reach the window when the focused control has no use for them.
+    if (key->modifiers() & ~Qt::KeypadModifier) return false;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ButtonMake->click();
+        return true;
+    case Qt::Key_Escape:
+        ButtonClose->click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox && event->type() == QEvent::Resize) ScrollBoxResize();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    // A close asked for during a run waits for the run to end; the run then closes the window.
+    if (FRun->Running() && !FRun->Closed()) {
+        FRun->RequestClose();
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace gridloom

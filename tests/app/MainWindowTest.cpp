@@ -1,0 +1,248 @@
+// The main window as the user first meets it, its layout as the window grows and shrinks,
+// the settings it keeps between starts, and its keys.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTest>
+
+#include "WindowFixture.h"
+#include "app/ImageDisplay.h"
+#include "app/RadioGroup.h"
+#include "app/UpDown.h"
+#include "app/WindowFont.h"
+#include "settings/moxCheckBox.h"
+
+namespace gridloom::test {
+namespace {
+
+using MainWindow = WindowFixture;
+
+TEST_F(MainWindow, FirstStartOnAnEmptyRegistry) {
+    std::filesystem::remove(UserFile());
+    TFormMain& form = Open();
+
+    EXPECT_EQ(form.windowTitle().toStdString(), "Gridloom - Make an overlay master image for Skylune");
+    EXPECT_EQ(form.size(), QSize(760, 588));
+    EXPECT_EQ(form.minimumSize(), QSize(623, 474));
+    EXPECT_EQ(form.RadioGroupGrid->ItemIndex(), 3);
+    EXPECT_TRUE(form.RadioGroupGrid->Button(3)->isChecked());
+    EXPECT_EQ(form.RadioGroupGrid->Button(3)->text(), "10 degrees");
+    EXPECT_FALSE(form.CheckBoxShowScale->isChecked());
+    EXPECT_FALSE(form.CheckBoxGridOnTop->isChecked());
+    EXPECT_TRUE(form.CheckBoxShowBoundaries->isChecked());
+    EXPECT_EQ(form.EditGridlineWidth->text(), "1");
+    EXPECT_EQ(form.EditBoundaryWidth->text(), "1");
+    EXPECT_EQ(form.MasterBitmap().Canvas().Font, (TFont{"Arial", 11, fsBold, clBlack}));
+    EXPECT_FALSE(form.ButtonZoom->isEnabled());
+    EXPECT_EQ(form.ButtonZoom->text(), "Zoom in");
+    EXPECT_TRUE(form.StatusText().isEmpty());
+    EXPECT_EQ(form.ProgressBar->value(), 0);
+    EXPECT_EQ(form.ProgressBar->maximum(), 100);
+    // Skylune is not registered: both files are looked for in the current folder.
+    EXPECT_EQ(form.CountriesFilePath(), "Countries.dat");
+    EXPECT_EQ(form.OverlayFile(), "Overlay.bmp");
+    // The display opens fitted into the inside of the scroll box's border.
+    EXPECT_EQ(form.ImageDisplay->size(), QSize(728, 371));
+    EXPECT_TRUE(form.ImageDisplay->Stretch());
+}
+
+TEST_F(MainWindow, ControlsSitWhereDesignedAndHaveTheirHints) {
+    TFormMain& form = Open();
+    const std::pair<QWidget*, QRect> design[] = {
+        {form.ScrollBox, {12, 10, 732, 375}},          {form.RadioGroupGrid, {8, 398, 139, 163}},
+        {form.GroupBoxOptions, {168, 398, 448, 98}},   {form.ButtonMake, {168, 520, 139, 31}},
+        {form.LabelProgress, {364, 525, 55, 16}},      {form.ProgressBar, {432, 526, 168, 21}},
+        {form.ButtonZoom, {640, 406, 112, 30}},        {form.ButtonAbout, {640, 462, 112, 31}},
+        {form.ButtonClose, {640, 518, 112, 31}},       {form.StatusBar, {0, 565, 760, 23}},
+        {form.CheckBoxShowScale, {16, 24, 177, 20}},   {form.CheckBoxShowBoundaries, {16, 48, 177, 20}},
+        {form.CheckBoxGridOnTop, {16, 72, 177, 20}},   {form.ButtonFont, {200, 39, 90, 31}},
+        {form.EditGridlineWidth, {320, 20, 31, 24}},   {form.UpDownGridlineWidth, {351, 20, 18, 24}},
+        {form.LabelGridlineWidth, {376, 17, 49, 32}},  {form.EditBoundaryWidth, {320, 59, 31, 24}},
+        {form.UpDownBoundaryWidth, {351, 59, 18, 24}}, {form.LabelBoundaryLineWidth, {376, 59, 61, 32}},
+    };
+    for (const auto& [control, rect] : design) EXPECT_EQ(control->geometry(), rect) << control->objectName().toStdString();
+
+    EXPECT_EQ(form.RadioGroupGrid->title(), " Grid Interval ");
+    EXPECT_EQ(form.GroupBoxOptions->title(), " Options ");
+    EXPECT_EQ(form.ButtonFont->toolTip(), "Choose font for annotation");
+    EXPECT_EQ(form.CheckBoxShowScale->toolTip(), "Add latitude and longitude numbers to the grid");
+    EXPECT_EQ(form.CheckBoxGridOnTop->toolTip(), "Put grid and annotations in front of or behind the countries");
+    EXPECT_EQ(form.LabelGridlineWidth->toolTip(), "Set line width for gridlines");
+    EXPECT_EQ(form.LabelBoundaryLineWidth->toolTip(), "Set line width for boundaries");
+    int hinted = 0;
+    for (const QWidget* w : form.findChildren<QWidget*>()) hinted += !w->toolTip().isEmpty();
+    EXPECT_EQ(hinted, 5);
+}
+
+TEST_F(MainWindow, EveryCaptionShowsWholeInTheWindowFont) {
+    TFormMain& form = Open();
+    EXPECT_LE(form.font().pixelSize(), 14);
+    EXPECT_GE(form.font().pixelSize(), 9) << "a font this small is unreadable";
+    for (QWidget* control : form.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&form)) continue;
+        if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            // The indicator, the gap and the text must fit across the box.
+            const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                                  box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+            EXPECT_LE(indicator + box->fontMetrics().horizontalAdvance(box->text()), box->width())
+                << box->text().toStdString();
+        }
+        if (auto* label = qobject_cast<QLabel*>(control)) {
+            const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000),
+                                                                   Qt::TextWordWrap, label->text());
+            EXPECT_LE(needed.width(), label->width()) << label->text().toStdString();
+            EXPECT_LE(needed.height(), label->height()) << label->text().toStdString();
+        }
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width())
+                << button->text().toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindow, ResizingGrowsTheScrollBoxAndKeepsTheRestAtTheBottomLeft) {
+    TFormMain& form = Open();
+    form.resize(960, 688);
+    QApplication::processEvents();
+    EXPECT_EQ(form.ScrollBox->geometry(), QRect(12, 10, 932, 475));
+    EXPECT_EQ(form.ImageDisplay->size(), QSize(928, 471));
+    EXPECT_EQ(form.ButtonClose->geometry(), QRect(640, 618, 112, 31));
+    EXPECT_EQ(form.RadioGroupGrid->geometry(), QRect(8, 498, 139, 163));
+    EXPECT_EQ(form.StatusBar->geometry(), QRect(0, 665, 960, 23));
+
+    // At the smallest size the right-hand buttons lie partly outside the window.
+    form.resize(100, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(form.size(), QSize(623, 474));
+    EXPECT_EQ(form.ButtonAbout->x(), 640);
+    EXPECT_EQ(form.ImageDisplay->size(), QSize(595 - 4, 261 - 4));
+}
+
+TEST_F(MainWindow, StoredSettingsComeBackAndAreWrittenAsLoaded) {
+    Store(SettingsKey, [](TRegistry& r) {
+        r.WriteInteger("GridSpacing", 7);
+        r.WriteInteger("GridlineWidth", 65538);
+        r.WriteInteger("BoundaryWidth", 7);
+        r.WriteInteger("Annotation", 1);
+        r.WriteInteger("GridOnTop", 1);
+        r.WriteInteger("ShowBoundaries", 0);
+        r.WriteString("FontName", "Courier");
+        r.WriteInteger("FontSize", 30);
+    });
+    TFormMain& form = Open();
+    EXPECT_TRUE(form.RadioGroupGrid->Button(7)->isChecked());
+    EXPECT_EQ(form.RadioGroupGrid->Button(7)->text(), "(none)");
+    EXPECT_TRUE(form.CheckBoxShowScale->isChecked());
+    EXPECT_TRUE(form.CheckBoxGridOnTop->isChecked());
+    EXPECT_FALSE(form.CheckBoxShowBoundaries->isChecked());
+    // The up-down shows the low 16 bits; the drawing uses the stored width as it is.
+    EXPECT_EQ(form.UpDownGridlineWidth->Position(), 2);
+    EXPECT_EQ(form.EditGridlineWidth->text(), "2");
+    EXPECT_EQ(form.RenderSettings().GridlineWidth(), 65538);
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 7);
+    // Stored fonts are not read back: every start begins with Arial 11 bold.
+    EXPECT_EQ(form.MasterBitmap().Canvas().Font.Name, "Arial");
+    EXPECT_EQ(form.MasterBitmap().Canvas().Font.Size, 11);
+
+    form.MasterBitmap().Canvas().Font = TFont{"Liberation Serif", 14, fsItalic, clRed};
+    form.CheckBoxShowScale->setChecked(false);
+    CloseAndDestroy();
+
+    EXPECT_EQ(Stored("GridSpacing"), 7);
+    EXPECT_EQ(Stored("GridlineWidth"), 65538);  // never clicked: written back exactly as loaded
+    EXPECT_EQ(Stored("BoundaryWidth"), 7);
+    EXPECT_EQ(Stored("Annotation"), 0);
+    EXPECT_EQ(Stored("GridOnTop"), 1);
+    EXPECT_EQ(Stored("ShowBoundaries"), 0);
+    EXPECT_EQ(StoredString("FontName"), "Liberation Serif");
+    EXPECT_EQ(Stored("FontSize"), 14);
+    EXPECT_EQ(Stored("FontStyle"), 2);
+    EXPECT_EQ(Stored("FontColour"), int32_t(clRed));
+
+    TFormMain& again = Open();
+    EXPECT_EQ(again.MasterBitmap().Canvas().Font, (TFont{"Arial", 11, fsBold, clBlack}));
+    EXPECT_FALSE(again.CheckBoxShowScale->isChecked());
+}
+
+TEST_F(MainWindow, AGridIndexWithoutAButtonSelectsNoneAndSurvivesAClose) {
+    Store(SettingsKey, [](TRegistry& r) { r.WriteInteger("GridSpacing", 12); });
+    TFormMain& form = Open();
+    for (int i = 0; i < form.RadioGroupGrid->Count(); ++i) EXPECT_FALSE(form.RadioGroupGrid->Button(i)->isChecked());
+    EXPECT_EQ(form.RenderSettings().GridIndex(), 12);  // drawn as 10 degrees
+    CloseAndDestroy();
+    EXPECT_EQ(Stored("GridSpacing"), 12);
+
+    TFormMain& again = Open();
+    again.RadioGroupGrid->Button(0)->click();
+    EXPECT_EQ(again.RenderSettings().GridIndex(), 0);
+    CloseAndDestroy();
+    EXPECT_EQ(Stored("GridSpacing"), 0);
+}
+
+TEST_F(MainWindow, UpDownsStoreTheirPositionAtEveryClick) {
+    Store(SettingsKey, [](TRegistry& r) { r.WriteInteger("BoundaryWidth", 7); });
+    TFormMain& form = Open();
+    form.UpDownGridlineWidth->Step(TUDBtnType::btNext);
+    form.UpDownGridlineWidth->Step(TUDBtnType::btNext);
+    EXPECT_EQ(form.RenderSettings().GridlineWidth(), 3);
+    EXPECT_EQ(form.EditGridlineWidth->text(), "3");
+    for (int i = 0; i < 6; ++i) form.UpDownGridlineWidth->Step(TUDBtnType::btPrev);
+    EXPECT_EQ(form.RenderSettings().GridlineWidth(), 1);  // no wrap below 1
+
+    // A stored 7 is drawn as 7 until the up-down is stepped; then it takes the position.
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 7);
+    form.UpDownBoundaryWidth->Step(TUDBtnType::btNext);
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 5);
+
+    // Text typed into the edit box is never read; the next step shows the position again.
+    form.EditBoundaryWidth->setFocus();
+    QTest::keyClicks(form.EditBoundaryWidth, "x9");
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 5);
+    QTest::keyClick(form.EditBoundaryWidth, Qt::Key_Down);  // the arrow keys step the buddy's up-down
+    EXPECT_EQ(form.EditBoundaryWidth->text(), "4");
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 4);
+    CloseAndDestroy();
+    EXPECT_EQ(Stored("GridlineWidth"), 1);
+    EXPECT_EQ(Stored("BoundaryWidth"), 4);
+}
+
+class TCountingAbout : public IAboutBox {
+public:
+    int Shown = 0;
+    void ShowModal() override { ++Shown; }
+};
+
+TEST_F(MainWindow, EnterMakesTheImageUnlessAButtonHasFocusAndEscCloses) {
+    TFormMain& form = Open();
+    TCountingAbout about;
+    form.SetAboutBox(&about);
+
+    form.ButtonAbout->setFocus();
+    QTest::keyClick(form.ButtonAbout, Qt::Key_Return);
+    EXPECT_EQ(about.Shown, 1);
+    EXPECT_FALSE(std::filesystem::exists(Skylune + "Overlay.bmp"));
+
+    form.CheckBoxShowScale->setFocus();
+    QTest::keyClick(form.CheckBoxShowScale, Qt::Key_Return);
+    EXPECT_EQ(about.Shown, 1);
+    EXPECT_TRUE(std::filesystem::exists(Skylune + "Overlay.bmp"));
+    EXPECT_EQ(form.StatusText().toStdString(), "Overlay master image saved to " + Skylune + "Overlay.bmp");
+
+    form.CheckBoxGridOnTop->setFocus();
+    QTest::keyClick(form.CheckBoxGridOnTop, Qt::Key_Space);
+    QTest::keyClick(form.CheckBoxGridOnTop, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    Form.reset();
+    EXPECT_EQ(Stored("GridOnTop"), 1);
+}
+
+}  // namespace
+}  // namespace gridloom::test
