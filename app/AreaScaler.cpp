@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
 
 #include "render/Bitmap.h"
 
@@ -21,23 +23,59 @@ std::array<uint32_t, 256> ScreenColours() {
     return colours;
 }
 
-// The three channels of a palette colour side by side in one word, 21 bits each, so that
-// one addition adds all three: a run of whole pixels is summed with one add per pixel.
-// 21 bits hold the sum of 8000 pixels of 255, more than any span can cover.
-constexpr int FieldBits = 21;
-constexpr uint64_t FieldMask = (uint64_t(1) << FieldBits) - 1;
+// Averages are taken in linear light, as the eye averages what it cannot resolve: a 1-pixel
+// red gridline over navy then shows as a clear dark red rather than a barely tinted navy.
+// Linear intensities are 12-bit.
+constexpr int LinearMax = 4095;
 
-std::array<uint64_t, 256> PackedColours() {
-    std::array<uint64_t, 256> packed{};
+double ToLinear(int channel) {
+    const double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+std::array<uint8_t, LinearMax + 1> ToScreenTable() {
+    std::array<uint8_t, LinearMax + 1> table{};
+    for (int i = 0; i <= LinearMax; ++i) {
+        const double l = double(i) / LinearMax;
+        const double c = l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1 / 2.4) - 0.055;
+        table[std::size_t(i)] = uint8_t(std::lround(c * 255));
+    }
+    return table;
+}
+
+struct TLight {
+    uint32_t R = 0, G = 0, B = 0;
+};
+
+std::array<TLight, 256> LinearColours() {
+    std::array<TLight, 256> light{};
+    const auto linear = [](int channel) { return uint32_t(std::lround(ToLinear(channel) * LinearMax)); };
     for (int i = 0; i < DefaultPaletteSize; ++i) {
         const TColor c = DefaultPalette[i];
-        packed[i] = (uint64_t(GetRValue(c)) << (2 * FieldBits)) | (uint64_t(GetGValue(c)) << FieldBits) | GetBValue(c);
+        light[std::size_t(i)] = {linear(GetRValue(c)), linear(GetGValue(c)), linear(GetBValue(c))};
     }
-    return packed;
+    return light;
+}
+
+// Where the run of pixels equal to line[x] ends, before `end`. The map is mostly wide
+// stretches of sea and land, so the bytes are compared eight at a time.
+int32_t RunEnd(const uint8_t* line, int32_t x, int32_t end) {
+    const uint8_t value = line[x];
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    while (x + 8 <= end) {
+        uint64_t word;
+        std::memcpy(&word, line + x, 8);
+        const uint64_t differ = word ^ pattern;  // little-endian: the first byte is lowest
+        if (differ != 0) return x + (__builtin_ctzll(differ) >> 3);
+        x += 8;
+    }
+    while (x < end && line[x] == value) ++x;
+    return x;
 }
 
 const std::array<uint32_t, 256> Screen = ScreenColours();
-const std::array<uint64_t, 256> Packed = PackedColours();
+const std::array<TLight, 256> Light = LinearColours();
+const std::array<uint8_t, LinearMax + 1> ToScreen = ToScreenTable();
 
 TPixelRect Clip(TPixelRect r, int width, int height) {
     r.Left = std::max(r.Left, 0);
@@ -49,13 +87,13 @@ TPixelRect Clip(TPixelRect r, int width, int height) {
 
 }  // namespace
 
-void TAreaScaler::MakeSpans(std::vector<TSpan>& spans, int32_t source, int destination) {
-    spans.resize(std::size_t(destination));
+void TAreaScaler::MakeRows(int32_t source, int destination) {
+    FRows.resize(std::size_t(destination));
     for (int d = 0; d < destination; ++d) {
-        // The covered stretch [a, b) of the image, in 1/256ths of a pixel.
+        // The covered stretch [a, b) of the image, in 1/256ths of a row.
         const int64_t a = int64_t(d) * source * 256 / destination;
         const int64_t b = int64_t(d + 1) * source * 256 / destination;
-        TSpan& s = spans[std::size_t(d)];
+        TSpan& s = FRows[std::size_t(d)];
         s = TSpan{};
         s.Total = uint32_t(b - a);
         const int64_t firstWhole = (a + 255) >> 8;
@@ -68,10 +106,68 @@ void TAreaScaler::MakeSpans(std::vector<TSpan>& spans, int32_t source, int desti
             s.After = int32_t(endWhole);
             s.AfterWeight = int32_t(b - endWhole * 256);
         } else {
-            // Enlarging: the whole stretch lies inside one image pixel.
+            // Enlarging: the whole stretch lies inside one image row.
             s.Before = int32_t(a >> 8);
             s.BeforeWeight = int32_t(b - a);
         }
+    }
+}
+
+void TAreaScaler::MakeColumns(int32_t source, int destination) {
+    FBounds.resize(std::size_t(destination) + 1);
+    FWidths.resize(std::size_t(destination));
+    for (int d = 0; d <= destination; ++d) FBounds[std::size_t(d)] = int64_t(d) * source * 256 / destination;
+    for (int d = 0; d < destination; ++d) FWidths[std::size_t(d)] = double(FBounds[std::size_t(d) + 1] - FBounds[std::size_t(d)]);
+    FColumnsPerPosition = double(destination) / (double(source) * 256);
+}
+
+int TAreaScaler::ColumnAt(int64_t position) const {
+    // Columns are all but equally wide, so the estimate is off by at most one.
+    const int last = int(FBounds.size()) - 2;
+    int c = std::min(int(double(position) * FColumnsPerPosition), last);
+    while (c < last && FBounds[std::size_t(c) + 1] <= position) ++c;
+    while (c > 0 && FBounds[std::size_t(c)] > position) --c;
+    return c;
+}
+
+// Adds the light of one image row to the part's columns, weighted by the share of the row
+// the destination row covers. The row is taken a run of equal pixels at a time, and each
+// run costs the same however many columns it covers: the columns it covers whole get the
+// same light per unit of width, which is noted once where the run starts and undone where
+// it ends (FDensity), and summed across the row once the destination row is complete.
+void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, double rowWeight, const TPixelRect& part) {
+    const int64_t* bounds = FBounds.data();
+    TChannels* direct = FDirect.data() - part.Left;
+    TChannels* density = FDensity.data() - part.Left;
+    int32_t x = int32_t(bounds[part.Left] >> 8);
+    const int32_t end = std::min<int32_t>(imageWidth, int32_t((bounds[part.Right] + 255) >> 8));
+    int column = ColumnAt(int64_t(x) * 256);  // the column covering the current run's start
+    while (x < end) {
+        const int32_t runEnd = RunEnd(line, x, end);
+        const TLight& light = Light[line[x]];
+        const TChannels k{rowWeight * light.R, rowWeight * light.G, rowWeight * light.B};
+        const int64_t lo = int64_t(x) * 256;
+        const int64_t hi = int64_t(runEnd) * 256;
+        while (bounds[column + 1] <= lo) ++column;
+        // Most runs end within the column they start in or the next; long ones are found
+        // without walking across the columns.
+        int lastColumn = column;
+        if (bounds[lastColumn + 1] < hi) lastColumn = bounds[lastColumn + 2] < hi ? ColumnAt(hi - 1) : lastColumn + 1;
+        const int first = std::max(column, part.Left);
+        const int last = std::min(lastColumn, part.Right - 1);
+        column = lastColumn;
+        const auto addPart = [&](int c) {
+            direct[c].Add(k, double(std::min(hi, bounds[c + 1]) - std::max(lo, bounds[c])));
+        };
+        if (first <= last) addPart(first);  // a run may lie wholly beside the part
+        if (last > first) {
+            addPart(last);
+            if (last > first + 1) {
+                density[first + 1].Add(k, 1);
+                density[last].Add(k, -1);
+            }
+        }
+        x = runEnd;
     }
 }
 
@@ -83,64 +179,39 @@ void TAreaScaler::Scale(const TBitmap& bitmap, int width, int height, TPixelRect
     part = clipped;
 
     if (FColumnsFor[0] != bitmap.Width() || FColumnsFor[1] != width) {
-        MakeSpans(FColumns, bitmap.Width(), width);
+        MakeColumns(bitmap.Width(), width);
         FColumnsFor[0] = bitmap.Width();
         FColumnsFor[1] = width;
     }
     if (FRowsFor[0] != bitmap.Height() || FRowsFor[1] != height) {
-        MakeSpans(FRows, bitmap.Height(), height);
+        MakeRows(bitmap.Height(), height);
         FRowsFor[0] = bitmap.Height();
         FRowsFor[1] = height;
     }
 
-    const int columns = part.Width();
-    FSums.resize(std::size_t(columns) * 3);
-    const TSpan* spans = FColumns.data() + part.Left;
-
-    // Adds one image row, weighted by the share of it the destination row covers.
-    auto addRow = [&](int32_t y, uint64_t rowWeight) {
-        if (rowWeight == 0) return;
-        const uint8_t* line = bitmap.ScanLine(y);
-        uint64_t* sums = FSums.data();
-        for (int c = 0; c < columns; ++c, sums += 3) {
-            const TSpan& s = spans[c];
-            uint64_t whole = 0;
-            const uint8_t* p = line + s.First;
-            for (int32_t i = 0; i < s.Count; ++i) whole += Packed[p[i]];
-            uint64_t r = (whole >> (2 * FieldBits)) << 8;
-            uint64_t g = ((whole >> FieldBits) & FieldMask) << 8;
-            uint64_t b = (whole & FieldMask) << 8;
-            if (s.BeforeWeight) {
-                const uint64_t v = Packed[line[s.Before]];
-                r += (v >> (2 * FieldBits)) * uint64_t(s.BeforeWeight);
-                g += ((v >> FieldBits) & FieldMask) * uint64_t(s.BeforeWeight);
-                b += (v & FieldMask) * uint64_t(s.BeforeWeight);
-            }
-            if (s.AfterWeight) {
-                const uint64_t v = Packed[line[s.After]];
-                r += (v >> (2 * FieldBits)) * uint64_t(s.AfterWeight);
-                g += ((v >> FieldBits) & FieldMask) * uint64_t(s.AfterWeight);
-                b += (v & FieldMask) * uint64_t(s.AfterWeight);
-            }
-            sums[0] += r * rowWeight;
-            sums[1] += g * rowWeight;
-            sums[2] += b * rowWeight;
-        }
-    };
-
+    const std::size_t columns = std::size_t(part.Width());
+    FDirect.resize(columns);
+    FDensity.resize(columns + 1);
     for (int y = part.Top; y < part.Bottom; ++y, out += stride) {
-        std::fill(FSums.begin(), FSums.end(), 0);
+        std::fill(FDirect.begin(), FDirect.end(), TChannels{});
+        std::fill(FDensity.begin(), FDensity.end(), TChannels{});
         const TSpan& rows = FRows[std::size_t(y)];
-        addRow(rows.Before, uint64_t(rows.BeforeWeight));
-        for (int32_t i = 0; i < rows.Count; ++i) addRow(rows.First + i, 256);
-        addRow(rows.After, uint64_t(rows.AfterWeight));
+        if (rows.BeforeWeight) AddRow(bitmap.ScanLine(rows.Before), bitmap.Width(), rows.BeforeWeight, part);
+        for (int32_t i = 0; i < rows.Count; ++i) AddRow(bitmap.ScanLine(rows.First + i), bitmap.Width(), 256, part);
+        if (rows.AfterWeight) AddRow(bitmap.ScanLine(rows.After), bitmap.Width(), rows.AfterWeight, part);
 
         const double perRow = 1.0 / double(rows.Total);
-        const uint64_t* sums = FSums.data();
-        for (int c = 0; c < columns; ++c, sums += 3) {
-            const double scale = perRow / double(spans[c].Total);
-            const auto channel = [scale](uint64_t sum) { return uint32_t(double(sum) * scale + 0.5); };
-            out[c] = 0xff000000u | (channel(sums[0]) << 16) | (channel(sums[1]) << 8) | channel(sums[2]);
+        TChannels running;
+        for (std::size_t c = 0; c < columns; ++c) {
+            running.Add(FDensity[c], 1);
+            const double width = FWidths[std::size_t(part.Left) + c];
+            TChannels light = FDirect[c];
+            light.Add(running, width);
+            const double scale = perRow / width;
+            const auto channel = [scale](double sum) {
+                return uint32_t(ToScreen[std::size_t(std::clamp(sum * scale + 0.5, 0.0, double(LinearMax)))]);
+            };
+            out[c] = 0xff000000u | (channel(light.R) << 16) | (channel(light.G) << 8) | channel(light.B);
         }
     }
 }

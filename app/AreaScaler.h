@@ -36,24 +36,40 @@ public:
                std::ptrdiff_t stride);
 
 private:
-    // Which image pixels a destination column (or row) covers: the partly covered pixel on
-    // each side with its covered share in 1/256ths, and the whole pixels between them.
+    // Which image rows a destination row covers: the partly covered row on each side with
+    // its covered share in 1/256ths, and the whole rows between them.
     struct TSpan {
-        int32_t First = 0;    // first whole pixel
-        int32_t Count = 0;    // whole pixels
-        int32_t Before = 0;   // the partly covered pixel before First...
+        int32_t First = 0;    // first whole row
+        int32_t Count = 0;    // whole rows
+        int32_t Before = 0;   // the partly covered row before First...
         int32_t BeforeWeight = 0;
         int32_t After = 0;    // ...and after the whole ones
         int32_t AfterWeight = 0;
-        uint32_t Total = 0;   // the whole covered length in 1/256ths
+        uint32_t Total = 0;   // the whole covered height in 1/256ths
     };
-    static void MakeSpans(std::vector<TSpan>& spans, int32_t source, int destination);
+    void MakeRows(int32_t source, int destination);
+    void MakeColumns(int32_t source, int destination);
+    void AddRow(const uint8_t* line, int32_t imageWidth, double rowWeight, const TPixelRect& part);
+    int ColumnAt(int64_t position) const;  // the column covering an image position in 1/256ths
 
-    std::vector<TSpan> FColumns;
     std::vector<TSpan> FRows;
-    int32_t FColumnsFor[2] = {-1, -1};  // (source, destination) the spans were made for
+    std::vector<int64_t> FBounds;       // column c covers image x from FBounds[c] to FBounds[c + 1], in 1/256ths
+    std::vector<double> FWidths;        // FBounds[c + 1] - FBounds[c]
+    double FColumnsPerPosition = 0;
+    int32_t FColumnsFor[2] = {-1, -1};  // (source, destination) the tables were made for
     int32_t FRowsFor[2] = {-1, -1};
-    std::vector<uint64_t> FSums;        // one destination row: red, green, blue per column
+    // One destination row's light: what partly covered columns received, and the changes
+    // of light per unit of width that whole runs of columns received.
+    struct TChannels {
+        double R = 0, G = 0, B = 0;
+        void Add(const TChannels& o, double times) {
+            R += o.R * times;
+            G += o.G * times;
+            B += o.B * times;
+        }
+    };
+    std::vector<TChannels> FDirect;
+    std::vector<TChannels> FDensity;
 };
 
 // Writes the part `part` of the bitmap at one image pixel per screen pixel (part in image

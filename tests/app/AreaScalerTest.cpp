@@ -3,6 +3,7 @@
 // view comes out exactly as it does within the whole.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -53,12 +54,17 @@ TEST(AreaScaler, ScreenPixelsAreTheAverageOfTheAreaTheyCover) {
     EXPECT_EQ(out[4], Green);
     EXPECT_EQ(out[5], Navy);
 
-    // A 3:1 shrink puts the edge a third into a screen pixel (image columns 18, 19 | 20).
-    out = Scaled(bitmap, 40 / 3, 5);  // 13 columns, each 40/13 image pixels wide
-    const uint32_t mixed = out[6];    // covers image x from 18.46 to 21.54
-    const int green = (mixed >> 8) & 0xff, blue = mixed & 0xff;
-    EXPECT_NEAR(green, 128 * 1.54 / 3.08, 1.0);
-    EXPECT_NEAR(blue, 128 * 1.54 / 3.08, 1.0);
+    // 13 columns, each 40/13 image pixels wide: column 6 covers image x from 18.46 to
+    // 21.54, half green, half navy. Light, not the sRGB numbers, is what mixes: each
+    // channel shows half of 128's light.
+    out = Scaled(bitmap, 13, 5);
+    const uint32_t mixed = out[6];
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const double half = 0.5 * linear(128 / 255.0);
+    const double expected = 255 * (1.055 * std::pow(half, 1 / 2.4) - 0.055);  // about 93, not 64
+    EXPECT_NEAR((mixed >> 8) & 0xff, expected, 1.0);
+    EXPECT_NEAR(mixed & 0xff, expected, 1.0);
+    EXPECT_EQ((mixed >> 16) & 0xff, 0u);
 }
 
 TEST(AreaScaler, APartComesOutAsWithinTheWhole) {
