@@ -2,6 +2,8 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 namespace gridloom {
 
@@ -34,15 +36,16 @@ void TRadioGroup::SetItemIndex(int index) {
 }
 
 void TRadioGroup::resizeEvent(QResizeEvent* event) {
-    // The buttons share the height below the caption equally, one above the other.
-    const int top = fontMetrics().height() + 2;
-    const int left = 8;
-    const int inner = height() - top - 4;
+    // The buttons share the inside of the frame equally, one above the other.
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect inside =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this).adjusted(6, 1, -2, -1);
     const int count = std::max(Count(), 1);
     for (int i = 0; i < Count(); ++i) {
-        const int y0 = top + inner * i / count;
-        const int y1 = top + inner * (i + 1) / count;
-        FButtons[std::size_t(i)]->setGeometry(left, y0, width() - 2 * left, y1 - y0);
+        const int y0 = inside.top() + inside.height() * i / count;
+        const int y1 = inside.top() + inside.height() * (i + 1) / count;
+        FButtons[std::size_t(i)]->setGeometry(inside.left(), y0, inside.width(), y1 - y0);
     }
     QGroupBox::resizeEvent(event);
 }

@@ -17,15 +17,6 @@
 
 namespace gridloom::test {
 
-inline void EnsureApplication() {
-    if (QApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "gridloom_app_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
-
 // Waits, from inside the event loop, for the next modal dialog of type T and hands it to
 // `act`, which must close it.
 template <class T>
@@ -62,8 +53,6 @@ inline void AnswerMessage(QMessageBox::StandardButton button, TSeenMessage* seen
 
 class WindowFixture : public RegistryFixture {
 protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-
     void SetUp() override {
         RegistryFixture::SetUp();
         Skylune = (Folder / "skylune").string() + "/";
