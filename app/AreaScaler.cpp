@@ -117,8 +117,10 @@ void TAreaScaler::MakeColumns(int32_t source, int destination) {
     FBounds.resize(std::size_t(destination) + 1);
     FWidths.resize(std::size_t(destination));
     for (int d = 0; d <= destination; ++d) FBounds[std::size_t(d)] = int64_t(d) * source * 256 / destination;
-    for (int d = 0; d < destination; ++d) FWidths[std::size_t(d)] = double(FBounds[std::size_t(d) + 1] - FBounds[std::size_t(d)]);
+    for (int d = 0; d < destination; ++d) FWidths[std::size_t(d)] = float(FBounds[std::size_t(d) + 1] - FBounds[std::size_t(d)]);
     FColumnsPerPosition = double(destination) / (double(source) * 256);
+    FPerWidth.resize(std::size_t(destination));
+    for (int d = 0; d < destination; ++d) FPerWidth[std::size_t(d)] = 1.0f / FWidths[std::size_t(d)];
 }
 
 int TAreaScaler::ColumnAt(int64_t position) const {
@@ -135,7 +137,7 @@ int TAreaScaler::ColumnAt(int64_t position) const {
 // run costs the same however many columns it covers: the columns it covers whole get the
 // same light per unit of width, which is noted once where the run starts and undone where
 // it ends (FDensity), and summed across the row once the destination row is complete.
-void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, double rowWeight, const TPixelRect& part) {
+void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part) {
     const int64_t* bounds = FBounds.data();
     TChannels* direct = FDirect.data() - part.Left;
     TChannels* density = FDensity.data() - part.Left;
@@ -145,7 +147,7 @@ void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, double rowWeig
     while (x < end) {
         const int32_t runEnd = RunEnd(line, x, end);
         const TLight& light = Light[line[x]];
-        const TChannels k{rowWeight * light.R, rowWeight * light.G, rowWeight * light.B};
+        const TChannels k = TChannels{float(light.R), float(light.G), float(light.B), 0} * rowWeight;
         const int64_t lo = int64_t(x) * 256;
         const int64_t hi = int64_t(runEnd) * 256;
         while (bounds[column + 1] <= lo) ++column;
@@ -157,14 +159,14 @@ void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, double rowWeig
         const int last = std::min(lastColumn, part.Right - 1);
         column = lastColumn;
         const auto addPart = [&](int c) {
-            direct[c].Add(k, double(std::min(hi, bounds[c + 1]) - std::max(lo, bounds[c])));
+            direct[c] += k * float(std::min(hi, bounds[c + 1]) - std::max(lo, bounds[c]));
         };
         if (first <= last) addPart(first);  // a run may lie wholly beside the part
         if (last > first) {
             addPart(last);
             if (last > first + 1) {
-                density[first + 1].Add(k, 1);
-                density[last].Add(k, -1);
+                density[first + 1] += k;
+                density[last] -= k;
             }
         }
         x = runEnd;
@@ -196,22 +198,20 @@ void TAreaScaler::Scale(const TBitmap& bitmap, int width, int height, TPixelRect
         std::fill(FDirect.begin(), FDirect.end(), TChannels{});
         std::fill(FDensity.begin(), FDensity.end(), TChannels{});
         const TSpan& rows = FRows[std::size_t(y)];
-        if (rows.BeforeWeight) AddRow(bitmap.ScanLine(rows.Before), bitmap.Width(), rows.BeforeWeight, part);
-        for (int32_t i = 0; i < rows.Count; ++i) AddRow(bitmap.ScanLine(rows.First + i), bitmap.Width(), 256, part);
-        if (rows.AfterWeight) AddRow(bitmap.ScanLine(rows.After), bitmap.Width(), rows.AfterWeight, part);
+        if (rows.BeforeWeight) AddRow(bitmap.ScanLine(rows.Before), bitmap.Width(), float(rows.BeforeWeight), part);
+        for (int32_t i = 0; i < rows.Count; ++i) AddRow(bitmap.ScanLine(rows.First + i), bitmap.Width(), 256.0f, part);
+        if (rows.AfterWeight) AddRow(bitmap.ScanLine(rows.After), bitmap.Width(), float(rows.AfterWeight), part);
 
-        const double perRow = 1.0 / double(rows.Total);
-        TChannels running;
+        const float perRow = 1.0f / float(rows.Total);
+        TChannels running{};
         for (std::size_t c = 0; c < columns; ++c) {
-            running.Add(FDensity[c], 1);
-            const double width = FWidths[std::size_t(part.Left) + c];
-            TChannels light = FDirect[c];
-            light.Add(running, width);
-            const double scale = perRow / width;
-            const auto channel = [scale](double sum) {
-                return uint32_t(ToScreen[std::size_t(std::clamp(sum * scale + 0.5, 0.0, double(LinearMax)))]);
+            running += FDensity[c];
+            const std::size_t column = std::size_t(part.Left) + c;
+            const TChannels light = (FDirect[c] + running * FWidths[column]) * (perRow * FPerWidth[column]) + 0.5f;
+            const auto channel = [&light](int lane) {
+                return uint32_t(ToScreen[std::size_t(std::clamp(light[lane], 0.0f, float(LinearMax)))]);
             };
-            out[c] = 0xff000000u | (channel(light.R) << 16) | (channel(light.G) << 8) | channel(light.B);
+            out[c] = 0xff000000u | (channel(0) << 16) | (channel(1) << 8) | channel(2);
         }
     }
 }
