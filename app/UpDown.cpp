@@ -63,7 +63,9 @@ bool TUpDown::StepByKey(int key) {
 }
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FAssociate && event->type() == QEvent::KeyPress && isEnabled())
+    // The type is tested first: the buddy also passes through here while it is being
+    // destroyed, when it may no longer be looked at as an edit box.
+    if (event->type() == QEvent::KeyPress && watched == FAssociate && isEnabled())
         return StepByKey(static_cast<QKeyEvent*>(event)->key());
     return QWidget::eventFilter(watched, event);
 }
