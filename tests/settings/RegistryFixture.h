@@ -92,7 +92,7 @@ protected:
         std::vector<std::string> names;
         const TRegDocument doc = LoadRegistryFile(UserFile());
         if (const TRegKey* found = doc.Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"}))
-            for (const auto& value : found->Values) names.push_back(value.Name);
+            for (const auto& value : found->Values()) names.push_back(value.Name);
         return names;
     }
 

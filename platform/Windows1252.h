@@ -1,0 +1,14 @@
+// Windows-1252, the 8-bit code page all of Gridloom's text is in: bytes 0x80-0x9F are the
+// typographic marks of that code page, the others their Latin-1 characters.
+#pragma once
+
+namespace gridloom {
+
+// The Unicode character of a byte. The five bytes the code page leaves unassigned map to the
+// control characters of the same number, as Windows maps them.
+char32_t Windows1252ToUnicode(unsigned char byte);
+
+// The byte of a Unicode character, or -1 when the code page has no byte for it.
+int UnicodeToWindows1252(char32_t character);
+
+}  // namespace gridloom
