@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +36,8 @@ protected:
         RegistryCompanyName = "Tarnwick";
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("Gridloom");
+        // Waiting out a lock takes milliseconds here; one test keeps the real patience.
+        SetRegistryLockPatience({std::chrono::milliseconds(20), std::chrono::milliseconds(50)});
     }
 
     void TearDown() override {
@@ -44,6 +47,7 @@ protected:
         RegistryCompanyName = "Tarnwick";
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("");
+        SetRegistryLockPatience({});
         std::error_code ignored;
         std::filesystem::remove_all(Folder, ignored);
     }
