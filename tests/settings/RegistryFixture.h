@@ -29,10 +29,11 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         Folder = pattern;
         Keep("XDG_CONFIG_HOME", FSavedHome);
+        Keep("GRIDLOOM_MACHINE_REGISTRY", FSavedMachine);
         Keep("XDG_CONFIG_DIRS", FSavedDirs);
         Keep("HOME", FSavedHomeFolder);
         ::setenv("XDG_CONFIG_HOME", (Folder / "home").c_str(), 1);
-        ::setenv("XDG_CONFIG_DIRS", (Folder / "etc" / "xdg").string().append(":/etc/xdg").c_str(), 1);
+        ::setenv("GRIDLOOM_MACHINE_REGISTRY", (Folder / "etc" / "HKEY_LOCAL_MACHINE.reg").c_str(), 1);
         RegistryCompanyName = "Tarnwick";
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("Gridloom");
@@ -42,6 +43,7 @@ protected:
 
     void TearDown() override {
         Restore("XDG_CONFIG_HOME", FSavedHome);
+        Restore("GRIDLOOM_MACHINE_REGISTRY", FSavedMachine);
         Restore("XDG_CONFIG_DIRS", FSavedDirs);
         Restore("HOME", FSavedHomeFolder);
         RegistryCompanyName = "Tarnwick";
@@ -110,7 +112,7 @@ protected:
     std::filesystem::path Folder;
 
 private:
-    std::optional<std::string> FSavedHome, FSavedDirs, FSavedHomeFolder;
+    std::optional<std::string> FSavedHome, FSavedMachine, FSavedDirs, FSavedHomeFolder;
 
     static void Keep(const char* name, std::optional<std::string>& saved) {
         const char* value = std::getenv(name);

@@ -56,10 +56,14 @@ TEST_F(RegistryStore, LoadsOnAnEmptyStoreCreateNothing) {
 
 TEST_F(RegistryStore, FilesLiveWhereTheEnvironmentSays) {
     EXPECT_EQ(UserFile(), Folder / "home" / "registry" / "HKEY_CURRENT_USER.reg");
-    EXPECT_EQ(MachineFile(), Folder / "etc" / "xdg" / "registry" / "HKEY_LOCAL_MACHINE.reg");
-    ::unsetenv("XDG_CONFIG_DIRS");
-    EXPECT_EQ(MachineFile(), "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg");
-    ::setenv("XDG_CONFIG_DIRS", "relative/ignored:/x", 1);
+    EXPECT_EQ(MachineFile(), Folder / "etc" / "HKEY_LOCAL_MACHINE.reg");
+    ::unsetenv("GRIDLOOM_MACHINE_REGISTRY");
+    // The machine's file stays put whatever folders a desktop session names.
+    for (const char* dirs : {"/etc/xdg/xdg-ubuntu:/etc/xdg", "/x", ""}) {
+        ::setenv("XDG_CONFIG_DIRS", dirs, 1);
+        EXPECT_EQ(MachineFile(), "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg") << dirs;
+    }
+    ::setenv("GRIDLOOM_MACHINE_REGISTRY", "relative/ignored.reg", 1);
     EXPECT_EQ(MachineFile(), "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg");
     ::setenv("XDG_CONFIG_HOME", "", 1);
     ::setenv("HOME", "/home/someone", 1);
@@ -236,7 +240,7 @@ TEST_F(RegistryStore, AnUnreadableFileIsNeverOverwritten) {
 }
 
 TEST_F(RegistryStore, AnUnwritableMachineRootRefusesToCreateKeys) {
-    MakeUnwritable("XDG_CONFIG_DIRS");
+    MakeUnwritable("GRIDLOOM_MACHINE_REGISTRY");
     TRegistry registry;
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(registry.OpenKey("\\Software\\Quorvane\\holmview", true));

@@ -170,6 +170,21 @@ TEST_F(RegistryVariables, ARenamedProgramStartsAfresh) {
     EXPECT_EQ(Stored("GridSpacing"), 6);
 }
 
+// A name that leaves nothing once its extension is dropped must not put the settings right
+// in the company key.
+TEST_F(RegistryVariables, AProgramWithoutABaseNameKeepsGridloomsSettings) {
+    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 6; }
+    for (const char* name : {".x", ".", "folder/", "/"}) {
+        SetProgramFileName(name);
+        TRegistryInteger spacing("GridSpacing", 3);
+        EXPECT_EQ(spacing.KeyPath(), "\\Software\\Tarnwick\\Gridloom") << name;
+        EXPECT_EQ(spacing.Value, 6) << name;
+    }
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("\\Software\\Tarnwick", false));
+    EXPECT_FALSE(registry.ValueExists("GridSpacing"));
+}
+
 TEST_F(RegistryVariables, HolmviewKeepsItsSettingsForTheMachine) {
     SetProgramFileName("holmview.exe");
     ChooseRegistryLocation("holmview.exe");
@@ -181,7 +196,7 @@ TEST_F(RegistryVariables, HolmviewKeepsItsSettingsForTheMachine) {
 }
 
 TEST_F(RegistryVariables, RefusedStoresAreSilentAndLeaveDefaultsNextTime) {
-    MakeUnwritable("XDG_CONFIG_DIRS");
+    MakeUnwritable("GRIDLOOM_MACHINE_REGISTRY");
     SetProgramFileName("HOLMVIEW.EXE");
     ChooseRegistryLocation("HOLMVIEW.EXE");
     for (int run = 0; run < 2; ++run) {
