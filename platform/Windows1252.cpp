@@ -25,4 +25,23 @@ int UnicodeToWindows1252(char32_t character) {
     return -1;
 }
 
+void AppendUtf8(std::string& out, char32_t character) {
+    if (character < 0x80) {
+        out += char(character);
+    } else if (character < 0x800) {
+        out += char(0xC0 | (character >> 6));
+        out += char(0x80 | (character & 0x3F));
+    } else {
+        out += char(0xE0 | (character >> 12));
+        out += char(0x80 | ((character >> 6) & 0x3F));
+        out += char(0x80 | (character & 0x3F));
+    }
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+    std::string out;
+    for (unsigned char byte : text) AppendUtf8(out, Windows1252ToUnicode(byte));
+    return out;
+}
+
 }  // namespace gridloom

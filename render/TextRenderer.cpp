@@ -21,25 +21,6 @@ namespace {
 
 constexpr int MaxPixelSize = 400;
 
-// Font names are 8-bit text too; fontconfig wants UTF-8.
-std::string Cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        const char32_t u = Windows1252ToUnicode(c);
-        if (u < 0x80) {
-            out += char(u);
-        } else if (u < 0x800) {
-            out += char(0xC0 | (u >> 6));
-            out += char(0x80 | (u & 0x3F));
-        } else {
-            out += char(0xE0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3F));
-            out += char(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
-
 int RoundPixels(FT_Pos v26_6) { return int((v26_6 + 32) >> 6); }
 
 struct TGlyph {
@@ -253,7 +234,7 @@ TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
 std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string& name, int pixels,
                                                               bool bold, bool italic) {
     auto face = std::make_unique<TFace>();
-    const std::string family = Cp1252ToUtf8(name);
+    const std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
     // The best match nearly always loads; only when it does not is the whole sorted list
     // of fonts worth having.
     for (bool everything : {false, true}) {

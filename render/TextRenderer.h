@@ -26,7 +26,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "platform/Windows1252.h"  // Windows1252ToUnicode, for the text this draws
+#include "platform/Windows1252.h"  // the code page of the text this draws
 #include "render/Font.h"
 
 namespace gridloom {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/RegistryDocument.h"
+#include "platform/Windows1252.h"
 
 namespace gridloom {
 namespace {
@@ -193,18 +194,7 @@ const std::u16string EditorExport =
 
 std::string Utf8(const std::u16string& text) {
     std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
+    for (char16_t unit : text) AppendUtf8(out, unit);
     return out;
 }
 
