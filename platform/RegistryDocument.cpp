@@ -1,6 +1,7 @@
 #include "platform/RegistryDocument.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/Windows1252.h"
 
@@ -261,8 +262,11 @@ bool DataToDword(std::string_view data, uint32_t& value) {
 }
 
 size_t TRegKey::TFoldedHash::operator()(std::string_view name) const {
-    // FNV-1a over the folded bytes.
-    uint64_t hash = 14695981039346656037ull;
+    // FNV-1a over the folded bytes, from a start that differs from run to run, so that no file
+    // can be made whose names all fall into one bucket and make the parse quadratic again.
+    static const uint64_t start =
+        14695981039346656037ull ^ uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint64_t hash = start;
     for (char c : name) hash = (hash ^ uint8_t(FoldChar(c))) * 1099511628211ull;
     return size_t(hash);
 }
@@ -450,6 +454,8 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
         text = decoded;
     }
     doc.FDamaged = !whole;
+    // Real files hold far fewer names than a quarter of their bytes (a key line of four names
+    // is some fifty bytes); the constant leaves small files room for a few deep keys.
     doc.FNameBudget = text.size() / 4 + 65536;
     doc.ParseText(text);
     doc.FNameBudget = SIZE_MAX;
