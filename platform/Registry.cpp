@@ -11,36 +11,31 @@ namespace gridloom {
 
 namespace {
 
-// Relative folders in the XDG variables are to be ignored, as the XDG rules say.
-std::filesystem::path AbsoluteFolder(const char* text) {
+// Relative names in the variables are ignored, as the XDG rules say of their folders.
+std::filesystem::path AbsolutePath(const char* text) {
     if (text == nullptr || text[0] != '/') return {};
     return text;
 }
 
 std::filesystem::path HomeFolder() {
-    if (auto home = AbsoluteFolder(std::getenv("HOME")); !home.empty()) return home;
+    if (auto home = AbsolutePath(std::getenv("HOME")); !home.empty()) return home;
     struct passwd entry {};
     struct passwd* found = nullptr;
     char buffer[4096];
     if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
-        return AbsoluteFolder(found->pw_dir);
+        return AbsolutePath(found->pw_dir);
     return {};
 }
 
 std::filesystem::path UserConfigFolder() {
-    if (auto folder = AbsoluteFolder(std::getenv("XDG_CONFIG_HOME")); !folder.empty()) return folder;
+    if (auto folder = AbsolutePath(std::getenv("XDG_CONFIG_HOME")); !folder.empty()) return folder;
     auto home = HomeFolder();
     return home.empty() ? home : home / ".config";
 }
 
-std::filesystem::path SystemConfigFolder() {
-    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-    if (dirs != nullptr) {
-        std::string_view all(dirs);
-        std::string first(all.substr(0, all.find(':')));
-        if (auto folder = AbsoluteFolder(first.c_str()); !folder.empty()) return folder;
-    }
-    return "/etc/xdg";
+std::filesystem::path MachineFile() {
+    if (auto file = AbsolutePath(std::getenv("GRIDLOOM_MACHINE_REGISTRY")); !file.empty()) return file;
+    return "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg";
 }
 
 // The user's settings are private; the machine's are for everyone to read.
@@ -60,12 +55,9 @@ std::string RootKeyName(HKEY root) {
 }
 
 std::filesystem::path RegistryFilePath(HKEY root) {
-    std::filesystem::path folder;
-    if (root == HKEY_CURRENT_USER) {
-        folder = UserConfigFolder();
-    } else if (root == HKEY_LOCAL_MACHINE) {
-        folder = SystemConfigFolder();
-    }
+    if (root == HKEY_LOCAL_MACHINE) return MachineFile();
+    if (root != HKEY_CURRENT_USER) return {};
+    std::filesystem::path folder = UserConfigFolder();
     if (folder.empty()) return {};
     return folder / "registry" / (RootKeyName(root) + ".reg");
 }

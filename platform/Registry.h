@@ -3,8 +3,12 @@
 // Linux has no registry, so Gridloom keeps its own: one text file per root in the registry
 // export format, which a person can read and edit and which Windows' regedit imports.
 //   HKEY_CURRENT_USER   $XDG_CONFIG_HOME/registry/HKEY_CURRENT_USER.reg  (~/.config when unset)
-//   HKEY_LOCAL_MACHINE  <first of $XDG_CONFIG_DIRS>/registry/HKEY_LOCAL_MACHINE.reg
-//                       (/etc/xdg when unset), writable only by the administrator
+//   HKEY_LOCAL_MACHINE  /etc/xdg/registry/HKEY_LOCAL_MACHINE.reg, writable only by the
+//                       administrator; $GRIDLOOM_MACHINE_REGISTRY, an absolute file name,
+//                       puts it elsewhere (for tests)
+// The machine's file is in one fixed place, not in the first of $XDG_CONFIG_DIRS: desktop
+// sessions set that to folders of their own, where an installer running as root without a
+// session would never look.
 //
 // As in the Windows registry, key paths and value names ignore the letter case of A-Z and
 // keep the case they were created with; a path beginning with a backslash is taken from the
@@ -35,7 +39,8 @@ public:
 };
 
 // The file that holds a root's keys, from the environment at the moment of the call (so a
-// test points the whole store elsewhere by setting XDG_CONFIG_HOME and XDG_CONFIG_DIRS).
+// test points the whole store elsewhere by setting XDG_CONFIG_HOME and
+// GRIDLOOM_MACHINE_REGISTRY).
 // Empty for a root that has no file, or when no home folder can be found.
 std::filesystem::path RegistryFilePath(HKEY root);
 

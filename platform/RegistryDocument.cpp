@@ -1,12 +1,18 @@
 #include "platform/RegistryDocument.h"
 
 #include <algorithm>
+#include <chrono>
+
+#include "platform/Windows1252.h"
 
 namespace gridloom {
 
 namespace {
 
 constexpr std::string_view Header = "REGEDIT4";
+constexpr std::string_view UnicodeHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view Utf16Mark = "\xFF\xFE";
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Newline = "\r\n";  // as regedit writes it, so Windows imports it as is
 constexpr size_t HexLineWidth = 76;
 
@@ -17,6 +23,63 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
     return s;
 }
+
+char FoldChar(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+// Appends a character as its 8-bit byte, or as "?" (and false) when the code page has none.
+bool AppendAs8Bit(std::string& out, char32_t character) {
+    int byte = UnicodeToWindows1252(character);
+    out += byte < 0 ? '?' : char(byte);
+    return byte >= 0;
+}
+
+// UTF-16LE as 8-bit text; false when some of it could not be decoded or has no byte.
+bool Utf16ToText(std::string_view bytes, std::string& out) {
+    bool whole = bytes.size() % 2 == 0;
+    auto unitAt = [&](size_t i) { return char32_t(uint8_t(bytes[i]) | (uint8_t(bytes[i + 1]) << 8)); };
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t character = unitAt(i);
+        // A pair of surrogates is one character (and one "?"), not two.
+        if (character >= 0xD800 && character < 0xDC00 && i + 3 < bytes.size()) {
+            char32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                character = 0x10000 + ((character - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        whole = AppendAs8Bit(out, character) && whole;
+    }
+    return whole;
+}
+
+// UTF-8 as 8-bit text. A byte that does not start a valid sequence is kept as it is; that,
+// and a character with no byte, make the result false.
+bool Utf8ToText(std::string_view bytes, std::string& out) {
+    bool whole = true;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        auto lead = uint8_t(bytes[i]);
+        size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+        bool valid = length > 0 && i + length <= bytes.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            auto next = uint8_t(bytes[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            character = (character << 6) | (next & 0x3F);
+        }
+        if (!valid) {
+            out += char(lead);
+            whole = false;
+            ++i;
+            continue;
+        }
+        whole = AppendAs8Bit(out, character) && whole;
+        i += length;
+    }
+    return whole;
+}
+
+bool IsStringType(uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -164,13 +227,14 @@ void AppendData(std::string& out, const TRegValue& value) {
 
 std::string FoldCase(std::string_view name) {
     std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (char& c : folded) c = FoldChar(c);
     return folded;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && FoldCase(a) == FoldCase(b);
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldChar(x) == FoldChar(y);
+           });
 }
 
 bool IsValidKeyName(std::string_view name) {
@@ -197,28 +261,58 @@ bool DataToDword(std::string_view data, uint32_t& value) {
     return true;
 }
 
+size_t TRegKey::TFoldedHash::operator()(std::string_view name) const {
+    // FNV-1a over the folded bytes, from a start that differs from run to run, so that no file
+    // can be made whose names all fall into one bucket and make the parse quadratic again.
+    static const uint64_t start =
+        14695981039346656037ull ^ uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint64_t hash = start;
+    for (char c : name) hash = (hash ^ uint8_t(FoldChar(c))) * 1099511628211ull;
+    return size_t(hash);
+}
+
+bool TRegKey::TFoldedEqual::operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+
+TRegKey::TRegKey(const TRegKey& other) : Path(other.Path), FValues(other.FValues) { Reindex(); }
+
+TRegKey& TRegKey::operator=(const TRegKey& other) {
+    if (this != &other) {
+        Path = other.Path;
+        FValues = other.FValues;
+        Reindex();
+    }
+    return *this;
+}
+
+void TRegKey::Reindex() {
+    FIndex.clear();
+    for (auto it = FValues.begin(); it != FValues.end(); ++it) FIndex.emplace(it->Name, it);
+}
+
 const TRegValue* TRegKey::Find(std::string_view name) const {
-    for (const auto& value : Values)
-        if (SameName(value.Name, name)) return &value;
-    return nullptr;
+    auto found = FIndex.find(name);
+    return found == FIndex.end() ? nullptr : &*found->second;
 }
 
 void TRegKey::Set(TRegValue value) {
-    for (auto& existing : Values) {
-        if (SameName(existing.Name, value.Name)) {
-            // The name keeps the letter case it was first stored with, as in the registry.
-            existing.Type = value.Type;
-            existing.Data = std::move(value.Data);
-            return;
-        }
+    auto found = FIndex.find(value.Name);
+    if (found != FIndex.end()) {
+        // The name keeps the letter case it was first stored with, as in the registry.
+        found->second->Type = value.Type;
+        found->second->Data = std::move(value.Data);
+        return;
     }
-    Values.push_back(std::move(value));
+    FValues.push_back(std::move(value));
+    auto last = std::prev(FValues.end());
+    FIndex.emplace(last->Name, last);
 }
 
 bool TRegKey::Remove(std::string_view name) {
-    auto it = std::find_if(Values.begin(), Values.end(), [&](const TRegValue& v) { return SameName(v.Name, name); });
-    if (it == Values.end()) return false;
-    Values.erase(it);
+    auto found = FIndex.find(name);
+    if (found == FIndex.end()) return false;
+    auto value = found->second;
+    FIndex.erase(found);  // before the name it views goes
+    FValues.erase(value);
     return true;
 }
 
@@ -234,6 +328,7 @@ TRegKey* TRegDocument::Find(const std::vector<std::string>& path) {
 
 TRegKey& TRegDocument::Create(const std::vector<std::string>& path) {
     std::vector<std::string> folded = FoldPath(path);
+    if (auto it = FKeys.find(folded); it != FKeys.end()) return it->second;
     // The root itself is only a section of its own when values are stored right in it.
     size_t first = std::min<size_t>(2, path.size());
     TRegKey* key = nullptr;
@@ -274,9 +369,17 @@ void TRegDocument::ParseLine(std::string_view line, TRegKey*& current) {
         }
         if (removal) {
             Remove(path);
-        } else {
-            current = &Create(path);
+            return;
         }
+        if (Find(path) == nullptr) {
+            size_t cost = path.size() * (path.size() + 1) / 2;  // at most: it and every key above it
+            if (cost > FNameBudget) {
+                FDamaged = true;
+                return;
+            }
+            FNameBudget -= cost;
+        }
+        current = &Create(path);
         return;
     }
 
@@ -320,6 +423,11 @@ void TRegDocument::ParseLine(std::string_view line, TRegKey*& current) {
         size_t close = line.find("):");
         ok = close != std::string_view::npos && ParseHex32(line.substr(4, close - 4), value.Type) &&
              ParseHexBytes(line.substr(close + 2), value.Data);
+        if (ok && FUnicodeStrings && IsStringType(value.Type)) {
+            std::string text;
+            FDamaged = !Utf16ToText(value.Data, text) || FDamaged;
+            value.Data = std::move(text);
+        }
     }
     if (!ok) {
         FDamaged = true;
@@ -332,6 +440,30 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
     TRegDocument doc;
     if (text.empty()) return doc;  // a file not yet written holds nothing and is not damaged
 
+    // A file in Unicode is read as the 8-bit text it holds.
+    std::string decoded;
+    bool whole = true;
+    if (text.starts_with(Utf16Mark)) {
+        whole = Utf16ToText(text.substr(Utf16Mark.size()), decoded);
+        text = decoded;
+    } else if (text.starts_with(Utf8Mark)) {
+        whole = Utf8ToText(text.substr(Utf8Mark.size()), decoded);
+        text = decoded;
+    } else if (Trim(text.substr(0, text.find('\n'))) == UnicodeHeader) {
+        whole = Utf8ToText(text, decoded);
+        text = decoded;
+    }
+    doc.FDamaged = !whole;
+    // Real files hold far fewer names than a quarter of their bytes (a key line of four names
+    // is some fifty bytes); the constant leaves small files room for a few deep keys.
+    doc.FNameBudget = text.size() / 4 + 65536;
+    doc.ParseText(text);
+    doc.FNameBudget = SIZE_MAX;
+    doc.FUnicodeStrings = false;
+    return doc;
+}
+
+void TRegDocument::ParseText(std::string_view text) {
     TRegKey* current = nullptr;
     std::string logical;
     bool firstLine = true;
@@ -345,7 +477,11 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
         if (firstLine) {
             firstLine = false;
             if (Trim(line) == Header) continue;
-            doc.FDamaged = true;  // no header: not our file, or its start was lost
+            if (Trim(line) == UnicodeHeader) {
+                FUnicodeStrings = true;
+                continue;
+            }
+            FDamaged = true;  // no header: not our file, or its start was lost
         }
 
         // Long binary values run over several lines, each but the last ending in a backslash.
@@ -356,12 +492,11 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
         if (continues) {
             logical.pop_back();
             if (pos < text.size()) continue;
-            doc.FDamaged = true;  // the file ends in the middle of a value
+            FDamaged = true;  // the file ends in the middle of a value
         }
-        doc.ParseLine(logical, current);
+        ParseLine(logical, current);
         logical.clear();
     }
-    return doc;
 }
 
 std::string TRegDocument::Serialize() const {
@@ -377,7 +512,7 @@ std::string TRegDocument::Serialize() const {
         }
         out += ']';
         out += Newline;
-        for (const auto& value : key.Values) {
+        for (const auto& value : key.Values()) {
             if (value.Name.empty()) {
                 out += '@';
             } else {

@@ -10,15 +10,24 @@
 //     "FontName"="Arial"
 //     "Path"=hex(2):25,48,4f,4d,45,25,00
 //
+// Files a Windows registry editor exports today are read too: "Windows Registry Editor
+// Version 5.00" in UTF-16LE with a byte-order mark, or in UTF-8. Their text, the names and
+// the string values written as hex bytes included, becomes our 8-bit text (Windows-1252).
+// Documents are always written as REGEDIT4.
+//
 // Parsing never fails: whatever cannot be understood is left out and the document is
-// marked damaged, so the caller can keep the original text before replacing it.
+// marked damaged, so the caller can keep the original text before replacing it. So is a
+// character the 8-bit text has no byte for (read as "?"), since writing the document back
+// would lose it. Parsing takes time linear in the text's size.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <list>
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace gridloom {
@@ -29,6 +38,7 @@ constexpr uint32_t REG_SZ = 1;         // text, stored with its terminating NUL
 constexpr uint32_t REG_EXPAND_SZ = 2;  // text with %VARIABLES%, stored with its terminating NUL
 constexpr uint32_t REG_BINARY = 3;
 constexpr uint32_t REG_DWORD = 4;      // 32-bit integer, little-endian
+constexpr uint32_t REG_MULTI_SZ = 7;   // texts, each ending in a NUL, then one more NUL
 
 // Limits of the real registry, enforced so that a hostile file cannot grow without bound.
 constexpr size_t MaxKeyNameLength = 255;
@@ -41,15 +51,39 @@ struct TRegValue {
     std::string Data;  // the raw bytes, exactly as the registry holds them
 };
 
-struct TRegKey {
+// One key and its values. Values are found through their folded names, not by a search, so
+// that a key holding very many values is still read and written in linear time.
+class TRegKey {
+public:
     std::vector<std::string> Path;  // the root's name first, each name in its own letter case
-    std::vector<TRegValue> Values;  // in the order they were first stored
 
+    TRegKey() = default;
+    TRegKey(const TRegKey& other);
+    TRegKey& operator=(const TRegKey& other);
+    TRegKey(TRegKey&&) noexcept = default;
+    TRegKey& operator=(TRegKey&&) noexcept = default;
+
+    // In the order they were first stored.
+    const std::list<TRegValue>& Values() const { return FValues; }
     const TRegValue* Find(std::string_view name) const;
     // Replaces a value of the same name whatever its type, keeping its place and the letter
     // case of its name; new values go last.
     void Set(TRegValue value);
     bool Remove(std::string_view name);
+
+private:
+    struct TFoldedHash {
+        size_t operator()(std::string_view name) const;
+    };
+    struct TFoldedEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    std::list<TRegValue> FValues;
+    // Each value's own name, viewed where the value lies; list nodes never move, not even
+    // when the key itself is moved, so only a copy has to build the index anew.
+    std::unordered_map<std::string_view, std::list<TRegValue>::iterator, TFoldedHash, TFoldedEqual> FIndex;
+
+    void Reindex();
 };
 
 // Key and value names compare without regard to the letter case of A-Z, as in the registry.
@@ -63,6 +97,7 @@ bool IsValidValueName(std::string_view name);
 class TRegDocument {
 public:
     static TRegDocument Parse(std::string_view text);
+    // Always REGEDIT4, in 8-bit text.
     std::string Serialize() const;
 
     // True when some of the parsed text could not be understood and was left out.
@@ -81,8 +116,14 @@ private:
     // Folded path -> key; ordered by path so that parents come before their children.
     std::map<std::vector<std::string>, TRegKey> FKeys;
     bool FDamaged = false;
+    // While parsing: how many more key names the keys may hold. A key creates every key above
+    // it, each holding its whole path, so a deep path costs the square of its depth; the
+    // budget keeps the memory a hostile text can claim in proportion to its length.
+    size_t FNameBudget = SIZE_MAX;
+    bool FUnicodeStrings = false;  // string values given as hex bytes are UTF-16LE
 
     void ParseLine(std::string_view line, TRegKey*& current);
+    void ParseText(std::string_view text);
 };
 
 // The 32-bit value as REG_DWORD data, and back (false unless the data is exactly 4 bytes).

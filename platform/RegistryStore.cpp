@@ -18,12 +18,12 @@ namespace gridloom {
 
 namespace {
 
-// A store takes milliseconds, so these are long enough for every other copy to finish its
-// own, yet short enough that a lock held by a stuck process never hangs the program. A load
-// goes on without the lock after waiting: a rename never shows it a half-written file.
-constexpr auto LoadLockPatience = std::chrono::seconds(1);
-constexpr auto StoreLockPatience = std::chrono::seconds(5);
 constexpr auto LockPollInterval = std::chrono::milliseconds(2);
+
+TLockPatience& Patience() {
+    static TLockPatience patience;
+    return patience;
+}
 
 class TFileHandle {
 public:
@@ -95,6 +95,20 @@ TReadResult ReadRegistryText(const std::filesystem::path& file, TFileContent& co
     return TReadResult::Read;
 }
 
+// The file to read and replace, whose name also names the lock: a link's real file. Empty
+// when a link leads nowhere (a loop, a missing file).
+std::filesystem::path RealFile(const std::filesystem::path& file) {
+    struct stat linkStat {};
+    if (::lstat(file.c_str(), &linkStat) != 0 || !S_ISLNK(linkStat.st_mode)) return file;
+    char* real = ::realpath(file.c_str(), nullptr);
+    if (real == nullptr) return {};
+    std::filesystem::path target = real;
+    std::free(real);
+    return target;
+}
+
+std::string LockName(const std::filesystem::path& realFile) { return realFile.string() + ".lock"; }
+
 std::string TimeStamp() {
     std::time_t now = std::time(nullptr);
     std::tm local {};
@@ -133,14 +147,20 @@ bool ReplaceFile(const std::filesystem::path& file, std::string_view text, mode_
 
 }  // namespace
 
+void SetRegistryLockPatience(const TLockPatience& patience) { Patience() = patience; }
+
+TLockPatience RegistryLockPatience() { return Patience(); }
+
 TRegDocument LoadRegistryFile(const std::filesystem::path& file) {
+    std::filesystem::path target = RealFile(file);
+    if (target.empty()) return {};
     // Loads never create anything: without a lock file there has been no store to wait for.
-    TFileHandle lock(::open((file.string() + ".lock").c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    TFileHandle lock(::open(LockName(target).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (lock.Valid() && IsRegularFile(lock.Get())) {
-        WaitForLock(lock.Get(), LOCK_SH, LoadLockPatience);
+        WaitForLock(lock.Get(), LOCK_SH, Patience().Load);
     }
     TFileContent content;
-    if (ReadRegistryText(file, content) != TReadResult::Read) return {};
+    if (ReadRegistryText(target, content) != TReadResult::Read) return {};
     return TRegDocument::Parse(content.Text);
 }
 
@@ -149,22 +169,16 @@ bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
     if (file.empty() || !file.has_parent_path()) return false;
 
     // A linked file (settings kept elsewhere) is rewritten where it lies, not replaced by a copy.
-    std::filesystem::path target = file;
-    struct stat linkStat {};
-    if (::lstat(file.c_str(), &linkStat) == 0 && S_ISLNK(linkStat.st_mode)) {
-        char* real = ::realpath(file.c_str(), nullptr);
-        if (real == nullptr) return false;
-        target = real;
-        std::free(real);
-    }
+    std::filesystem::path target = RealFile(file);
+    if (target.empty()) return false;
 
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     if (error) return false;
 
-    TFileHandle lock(::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+    TFileHandle lock(::open(LockName(target).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
                             newFileMode));
-    if (!lock.Valid() || !IsRegularFile(lock.Get()) || !WaitForLock(lock.Get(), LOCK_EX, StoreLockPatience)) return false;
+    if (!lock.Valid() || !IsRegularFile(lock.Get()) || !WaitForLock(lock.Get(), LOCK_EX, Patience().Store)) return false;
 
     TFileContent original;
     TReadResult read = ReadRegistryText(target, original);

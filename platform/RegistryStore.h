@@ -6,10 +6,15 @@
 // file beside it, is flushed to disk and renamed over the old one, so a reader sees either
 // the old file or the new one, never a mixture.
 //
+// A file that is a symbolic link stands for the file it leads to: that file is read and
+// replaced, the link is kept, and the lock is taken on the real file's name, so that copies
+// reaching one file through different links still exclude each other.
+//
 // A file that cannot be fully understood is never silently replaced: before the first change
 // that rewrites it, the original is kept beside it as "<file>.corrupt-YYYYMMDD-HHMMSS".
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sys/types.h>
@@ -34,6 +39,20 @@ TRegDocument LoadRegistryFile(const std::filesystem::path& file);
 // `newFileMode` is the permission of a file created afresh; an existing file keeps its own.
 bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
                         const std::function<TRegChange(TRegDocument&)>& change);
+
+// How long a load waits for a store in progress before reading anyway (a rename never shows
+// it a half-written file), and how long a store waits for the lock before it is refused. A
+// store takes milliseconds, so these let every other copy finish its own, yet a lock held by
+// a stuck process never hangs the program.
+struct TLockPatience {
+    std::chrono::milliseconds Load{1000};
+    std::chrono::milliseconds Store{5000};
+};
+
+// The patience of every load and store from now on; tests shorten it so that waiting out a
+// stuck lock takes milliseconds.
+void SetRegistryLockPatience(const TLockPatience& patience);
+TLockPatience RegistryLockPatience();
 
 // Files larger than this are not read beyond it (and count as damaged).
 constexpr size_t MaxRegistryFileSize = size_t(64) << 20;

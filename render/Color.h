@@ -3,10 +3,9 @@
 
 #include <cstdint>
 
-namespace gridloom {
+#include "platform/Graphics.h"  // TColor, the 32-bit colour value
 
-// A 32-bit colour value: red in the low byte, then green, then blue (red alone is 255).
-using TColor = uint32_t;
+namespace gridloom {
 
 constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
     return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);

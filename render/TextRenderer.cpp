@@ -21,33 +21,6 @@ namespace {
 
 constexpr int MaxPixelSize = 400;
 
-// 0x80-0x9F of Windows-1252; the rest of the code page is Latin-1.
-constexpr char16_t Cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// Font names are 8-bit text too; fontconfig wants UTF-8.
-std::string Cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        const char32_t u = Windows1252ToUnicode(c);
-        if (u < 0x80) {
-            out += char(u);
-        } else if (u < 0x800) {
-            out += char(0xC0 | (u >> 6));
-            out += char(0x80 | (u & 0x3F));
-        } else {
-            out += char(0xE0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3F));
-            out += char(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
-
 int RoundPixels(FT_Pos v26_6) { return int((v26_6 + 32) >> 6); }
 
 struct TGlyph {
@@ -61,12 +34,6 @@ struct TGlyph {
 };
 
 }  // namespace
-
-char32_t Windows1252ToUnicode(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0)
-        return Cp1252High[byte - 0x80];
-    return byte;
-}
 
 struct TTextRenderer::TFace {
     FT_Face Face = nullptr;
@@ -267,7 +234,7 @@ TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
 std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string& name, int pixels,
                                                               bool bold, bool italic) {
     auto face = std::make_unique<TFace>();
-    const std::string family = Cp1252ToUtf8(name);
+    const std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
     // The best match nearly always loads; only when it does not is the whole sorted list
     // of fonts worth having.
     for (bool everything : {false, true}) {

@@ -26,15 +26,12 @@
 #include <string_view>
 #include <tuple>
 
+#include "platform/Windows1252.h"  // the code page of the text this draws
 #include "render/Font.h"
 
 namespace gridloom {
 
 class TBitmap;
-
-// The Unicode character of a Windows-1252 byte. The five bytes the code page leaves
-// unassigned map to the control characters of the same number, as Windows maps them.
-char32_t Windows1252ToUnicode(unsigned char byte);
 
 struct TTextMetrics {
     int Ascent = 0;   // pixels from the cell's top to the baseline

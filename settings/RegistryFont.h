@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "render/Font.h"
+#include "platform/Graphics.h"
 #include "settings/RegistryVariables.h"
 
 namespace gridloom {

@@ -33,7 +33,11 @@ std::string ProgramBaseName(const std::string& fileName) {
 }
 
 std::string SettingsKeyPath() {
-    return "\\Software\\" + RegistryCompanyName + "\\" + ProgramBaseName(ProgramFileName());
+    std::string program = ProgramBaseName(ProgramFileName());
+    // Without a name the settings would lie right in the company key, beside "App Paths"
+    // and the keys of the company's other programs.
+    if (program.empty()) program = FallbackProgramName;
+    return "\\Software\\" + RegistryCompanyName + "\\" + program;
 }
 
 TRegistryVariable::TRegistryVariable(std::string valueName)

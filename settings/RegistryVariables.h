@@ -25,6 +25,10 @@ void ChooseRegistryLocation(const std::string& executableFileName);
 // The file name without folder and without its extension (from the last dot on).
 std::string ProgramBaseName(const std::string& fileName);
 
+// Whose settings a program keeps when its file's name cannot be read, or is all extension
+// (".x"): Gridloom's own.
+inline const std::string FallbackProgramName = "Gridloom";
+
 // "\Software\<company>\<program base name>", from the globals and the running program's name.
 std::string SettingsKeyPath();
 

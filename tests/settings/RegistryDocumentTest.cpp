@@ -2,11 +2,13 @@
 // text does to the parse.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/RegistryDocument.h"
+#include "platform/Windows1252.h"
 
 namespace gridloom {
 namespace {
@@ -52,11 +54,11 @@ TEST(RegistryDocument, ReadsBackEveryTypeUnchanged) {
     EXPECT_FALSE(back.Damaged()) << text;
     const TRegKey* read = back.Find({"HKEY_CURRENT_USER", "A"});
     ASSERT_NE(read, nullptr);
-    ASSERT_EQ(read->Values.size(), key.Values.size());
-    for (size_t i = 0; i < key.Values.size(); ++i) {
-        EXPECT_EQ(read->Values[i].Name, key.Values[i].Name);
-        EXPECT_EQ(read->Values[i].Type, key.Values[i].Type) << key.Values[i].Name;
-        EXPECT_EQ(read->Values[i].Data, key.Values[i].Data) << key.Values[i].Name;
+    ASSERT_EQ(read->Values().size(), key.Values().size());
+    for (auto wrote = key.Values().begin(), got = read->Values().begin(); got != read->Values().end(); ++wrote, ++got) {
+        EXPECT_EQ(got->Name, wrote->Name);
+        EXPECT_EQ(got->Type, wrote->Type) << wrote->Name;
+        EXPECT_EQ(got->Data, wrote->Data) << wrote->Name;
     }
     EXPECT_EQ(back.Serialize(), text);
 }
@@ -90,9 +92,9 @@ TEST(RegistryDocument, NamesIgnoreCaseAndKeepTheirFirstCase) {
     TRegKey& key = doc.Create({"HKEY_CURRENT_USER", "Mixed"});
     key.Set({"GridSpacing", REG_DWORD, DwordData(1)});
     key.Set({"GRIDSPACING", REG_SZ, Text("x")});
-    ASSERT_EQ(key.Values.size(), 1u);
-    EXPECT_EQ(key.Values[0].Name, "GridSpacing");
-    EXPECT_EQ(key.Values[0].Type, REG_SZ);
+    ASSERT_EQ(key.Values().size(), 1u);
+    EXPECT_EQ(key.Values().front().Name, "GridSpacing");
+    EXPECT_EQ(key.Values().front().Type, REG_SZ);
     EXPECT_EQ(&doc.Create({"HKEY_CURRENT_USER", "MIXED"}), &key);
     EXPECT_FALSE(SameName("\xC9", "\xE9"));  // only A-Z fold: the code page is not known
 }
@@ -155,7 +157,6 @@ TEST(RegistryDocument, BrokenTextKeepsTheParseablePart) {
 
 TEST(RegistryDocument, MissingHeaderAndCutOffEndAreDamage) {
     EXPECT_TRUE(TRegDocument::Parse("[HKEY_CURRENT_USER\\A]\n").Damaged());
-    EXPECT_TRUE(TRegDocument::Parse("Windows Registry Editor Version 5.00\n").Damaged());
     TRegDocument cut = TRegDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:01,\\\n");
     EXPECT_TRUE(cut.Damaged());
     EXPECT_FALSE(TRegDocument::Parse("").Damaged());
@@ -168,6 +169,140 @@ TEST(RegistryDocument, KeyPathsDeeperThanTheRegistryAllowsAreRefused) {
     TRegDocument doc = TRegDocument::Parse("REGEDIT4\n" + deep + "]\n");
     EXPECT_TRUE(doc.Damaged());
     EXPECT_TRUE(doc.Keys().empty());
+}
+
+// A Windows registry editor's own export, as UTF-16LE with its byte-order mark.
+std::string Utf16(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += char(unit & 0xFF);
+        bytes += char(unit >> 8);
+    }
+    return bytes;
+}
+
+// Values of a registry editor's export: a name and text with characters beyond ASCII that
+// the 8-bit text has (e, euro sign), an expandable string as UTF-16LE hex bytes, a dword.
+const std::u16string EditorExport =
+    u"Windows Registry Editor Version 5.00\r\n"
+    u"\r\n"
+    u"[HKEY_CURRENT_USER\\Software\\Tarnwick\\Caf\u00e9]\r\n"
+    u"\"FontName\"=\"Caf\u00e9 \u20ac\"\r\n"
+    u"\"Path\"=hex(2):25,00,41,00,25,00,e9,00,00,00\r\n"
+    u"\"GridSpacing\"=dword:00000002\r\n"
+    u"\r\n";
+
+std::string Utf8(const std::u16string& text) {
+    std::string out;
+    for (char16_t unit : text) AppendUtf8(out, unit);
+    return out;
+}
+
+TEST(RegistryDocument, ReadsARegistryEditorsUnicodeExports) {
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"UTF-16LE", Utf16(EditorExport)},
+        {"UTF-8", Utf8(EditorExport)},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + Utf8(EditorExport)},
+    };
+    for (const auto& [encoding, text] : files) {
+        SCOPED_TRACE(encoding);
+        TRegDocument doc = TRegDocument::Parse(text);
+        EXPECT_FALSE(doc.Damaged());
+        const TRegKey* key = doc.Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Caf\xE9"});
+        ASSERT_NE(key, nullptr);
+        ASSERT_NE(key->Find("FontName"), nullptr);
+        EXPECT_EQ(key->Find("FontName")->Data, Text("Caf\xE9 \x80"));
+        ASSERT_NE(key->Find("Path"), nullptr);
+        EXPECT_EQ(key->Find("Path")->Type, REG_EXPAND_SZ);
+        EXPECT_EQ(key->Find("Path")->Data, Text("%A%\xE9"));
+        ASSERT_NE(key->Find("GridSpacing"), nullptr);
+        EXPECT_EQ(key->Find("GridSpacing")->Data, DwordData(2));
+        EXPECT_TRUE(doc.Serialize().starts_with("REGEDIT4\r\n"));
+    }
+}
+
+// Text the 8-bit code page cannot hold would be lost by writing the document back, so the
+// document counts as damaged and the store keeps the original beside it first.
+TEST(RegistryDocument, UnicodeTheCodePageCannotHoldIsDamage) {
+    const std::u16string header = u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\A]\r\n";
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"Greek letter", Utf16(header + u"\"x\"=\"\u03a9\"\r\n")},
+        {"Greek letter in UTF-8", Utf8(header + u"\"x\"=\"\u03a9\"\r\n")},
+        {"character beyond 16 bits", Utf16(header + u"\"x\"=\"\xD83D\xDE00\"\r\n")},
+        {"lone surrogate", Utf16(header + u"\"x\"=\"\xDC00\"\r\n")},
+        {"odd byte count", Utf16(header + u"\"x\"=\"?\"\r\n").append(1, 'x')},
+        {"odd hex string", Utf16(header + u"\"x\"=hex(2):3f,00,3f\r\n")},
+    };
+    for (const auto& [what, text] : files) {
+        SCOPED_TRACE(what);
+        TRegDocument doc = TRegDocument::Parse(text);
+        EXPECT_TRUE(doc.Damaged());
+        const TRegKey* key = doc.Find({"HKEY_CURRENT_USER", "A"});
+        ASSERT_NE(key, nullptr);
+        ASSERT_NE(key->Find("x"), nullptr);
+        EXPECT_EQ(key->Find("x")->Data.substr(0, 1), "?");
+    }
+    // Invalid UTF-8 is kept byte for byte rather than dropped.
+    TRegDocument doc = TRegDocument::Parse(Utf8(header) + "\"x\"=\"\xC3(\"\r\n");
+    EXPECT_TRUE(doc.Damaged());
+    EXPECT_EQ(doc.Find({"HKEY_CURRENT_USER", "A"})->Find("x")->Data, Text("\xC3("));
+}
+
+// Each line below would create some five hundred keys, each holding its whole path.
+TEST(RegistryDocument, DeepPathsCannotClaimMemoryOutOfProportion) {
+    std::string text = "REGEDIT4\n";
+    for (int line = 0; line < 2000; ++line) {
+        text += "[HKEY_CURRENT_USER\\" + std::to_string(line);
+        for (size_t depth = 2; depth < MaxKeyDepth; ++depth) text += "\\k";
+        text += "]\n";
+    }
+    TRegDocument doc = TRegDocument::Parse(text);
+    EXPECT_TRUE(doc.Damaged());
+    size_t names = 0;
+    for (const auto& [folded, key] : doc.Keys()) names += key.Path.size();
+    EXPECT_LT(names, text.size());
+    // What was kept is whole: the first line's key and every key above it.
+    std::vector<std::string> first{"HKEY_CURRENT_USER", "0"};
+    for (size_t depth = 2; depth < MaxKeyDepth; ++depth) {
+        first.push_back("k");
+        ASSERT_NE(doc.Find(first), nullptr) << depth;
+    }
+}
+
+TEST(RegistryDocument, ManyValuesInOneKeyKeepTheirOrderThroughChanges) {
+    TRegKey key;
+    for (int i = 0; i < 1000; ++i) key.Set({"V" + std::to_string(i), REG_DWORD, DwordData(uint32_t(i))});
+    for (int i = 0; i < 1000; i += 2) EXPECT_TRUE(key.Remove("v" + std::to_string(i)));
+    EXPECT_FALSE(key.Remove("V0"));
+    key.Set({"v0", REG_SZ, Text("back")});       // new again: goes last, in its new case
+    key.Set({"v1", REG_SZ, Text("replaced")});   // keeps its place and its first case
+    ASSERT_EQ(key.Values().size(), 501u);
+    EXPECT_EQ(key.Values().front().Name, "V1");
+    EXPECT_EQ(key.Values().front().Data, Text("replaced"));
+    EXPECT_EQ(key.Values().back().Name, "v0");
+    int expected = 1;
+    for (auto it = key.Values().begin(); expected < 1000; ++it, expected += 2) {
+        EXPECT_EQ(it->Name, "V" + std::to_string(expected));
+        ASSERT_EQ(key.Find(it->Name), &*it);
+    }
+}
+
+// A copied key finds its own values, not the original's, and outlives it.
+TEST(RegistryDocument, CopiedKeysAndDocumentsStandAlone) {
+    auto original = std::make_unique<TRegDocument>(TRegDocument::Parse(
+        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:1\n\"y\"=dword:2\n"));
+    TRegDocument copy = *original;
+    TRegKey assigned;
+    assigned = *original->Find({"HKEY_CURRENT_USER", "A"});
+    original->Find({"HKEY_CURRENT_USER", "A"})->Set({"x", REG_DWORD, DwordData(9)});
+    original.reset();
+    const TRegKey* copied = copy.Find({"HKEY_CURRENT_USER", "A"});
+    for (const TRegKey* key : {copied, static_cast<const TRegKey*>(&assigned)}) {
+        ASSERT_NE(key, nullptr);
+        ASSERT_NE(key->Find("X"), nullptr);
+        EXPECT_EQ(key->Find("X")->Data, DwordData(1));
+        EXPECT_EQ(key->Find("X"), &key->Values().front());
+    }
 }
 
 // Whatever bytes the file holds, the parse ends, and what it keeps writes and reads back the same.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,22 +29,27 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         Folder = pattern;
         Keep("XDG_CONFIG_HOME", FSavedHome);
+        Keep("GRIDLOOM_MACHINE_REGISTRY", FSavedMachine);
         Keep("XDG_CONFIG_DIRS", FSavedDirs);
         Keep("HOME", FSavedHomeFolder);
         ::setenv("XDG_CONFIG_HOME", (Folder / "home").c_str(), 1);
-        ::setenv("XDG_CONFIG_DIRS", (Folder / "etc" / "xdg").string().append(":/etc/xdg").c_str(), 1);
+        ::setenv("GRIDLOOM_MACHINE_REGISTRY", (Folder / "etc" / "HKEY_LOCAL_MACHINE.reg").c_str(), 1);
         RegistryCompanyName = "Tarnwick";
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("Gridloom");
+        // Waiting out a lock takes milliseconds here; one test keeps the real patience.
+        SetRegistryLockPatience({std::chrono::milliseconds(20), std::chrono::milliseconds(50)});
     }
 
     void TearDown() override {
         Restore("XDG_CONFIG_HOME", FSavedHome);
+        Restore("GRIDLOOM_MACHINE_REGISTRY", FSavedMachine);
         Restore("XDG_CONFIG_DIRS", FSavedDirs);
         Restore("HOME", FSavedHomeFolder);
         RegistryCompanyName = "Tarnwick";
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("");
+        SetRegistryLockPatience({});
         std::error_code ignored;
         std::filesystem::remove_all(Folder, ignored);
     }
@@ -92,7 +98,7 @@ protected:
         std::vector<std::string> names;
         const TRegDocument doc = LoadRegistryFile(UserFile());
         if (const TRegKey* found = doc.Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"}))
-            for (const auto& value : found->Values) names.push_back(value.Name);
+            for (const auto& value : found->Values()) names.push_back(value.Name);
         return names;
     }
 
@@ -106,7 +112,7 @@ protected:
     std::filesystem::path Folder;
 
 private:
-    std::optional<std::string> FSavedHome, FSavedDirs, FSavedHomeFolder;
+    std::optional<std::string> FSavedHome, FSavedMachine, FSavedDirs, FSavedHomeFolder;
 
     static void Keep(const char* name, std::optional<std::string>& saved) {
         const char* value = std::getenv(name);

@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "RegistryFixture.h"
 #include "platform/RegistryStore.h"
@@ -54,10 +56,14 @@ TEST_F(RegistryStore, LoadsOnAnEmptyStoreCreateNothing) {
 
 TEST_F(RegistryStore, FilesLiveWhereTheEnvironmentSays) {
     EXPECT_EQ(UserFile(), Folder / "home" / "registry" / "HKEY_CURRENT_USER.reg");
-    EXPECT_EQ(MachineFile(), Folder / "etc" / "xdg" / "registry" / "HKEY_LOCAL_MACHINE.reg");
-    ::unsetenv("XDG_CONFIG_DIRS");
-    EXPECT_EQ(MachineFile(), "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg");
-    ::setenv("XDG_CONFIG_DIRS", "relative/ignored:/x", 1);
+    EXPECT_EQ(MachineFile(), Folder / "etc" / "HKEY_LOCAL_MACHINE.reg");
+    ::unsetenv("GRIDLOOM_MACHINE_REGISTRY");
+    // The machine's file stays put whatever folders a desktop session names.
+    for (const char* dirs : {"/etc/xdg/xdg-ubuntu:/etc/xdg", "/x", ""}) {
+        ::setenv("XDG_CONFIG_DIRS", dirs, 1);
+        EXPECT_EQ(MachineFile(), "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg") << dirs;
+    }
+    ::setenv("GRIDLOOM_MACHINE_REGISTRY", "relative/ignored.reg", 1);
     EXPECT_EQ(MachineFile(), "/etc/xdg/registry/HKEY_LOCAL_MACHINE.reg");
     ::setenv("XDG_CONFIG_HOME", "", 1);
     ::setenv("HOME", "/home/someone", 1);
@@ -234,7 +240,7 @@ TEST_F(RegistryStore, AnUnreadableFileIsNeverOverwritten) {
 }
 
 TEST_F(RegistryStore, AnUnwritableMachineRootRefusesToCreateKeys) {
-    MakeUnwritable("XDG_CONFIG_DIRS");
+    MakeUnwritable("GRIDLOOM_MACHINE_REGISTRY");
     TRegistry registry;
     registry.SetRootKey(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(registry.OpenKey("\\Software\\Quorvane\\holmview", true));
@@ -273,6 +279,77 @@ TEST_F(RegistryStore, AStuckLockHolderNeitherHangsNorIsOverwritten) {
     ::close(lock);
     registry.WriteInteger("GridSpacing", 5);
     EXPECT_EQ(registry.ReadInteger("GridSpacing"), 5);
+}
+
+// What a Windows registry editor exports is read, not set aside as damaged, and is written
+// back as REGEDIT4.
+TEST_F(RegistryStore, ARegistryEditorsUnicodeExportIsReadAndRewritten) {
+    std::string text = "\xFF\xFE";
+    for (char c : std::string("Windows Registry Editor Version 5.00\r\n\r\n"
+                              "[HKEY_CURRENT_USER\\Software\\Tarnwick\\Gridloom]\r\n"
+                              "\"GridSpacing\"=dword:00000002\r\n\"FontName\"=\"Courier\"\r\n")) {
+        text += c;
+        text += '\0';
+    }
+    WriteText(UserFile(), text);
+    {
+        TRegistryInteger spacing("GridSpacing", 3);
+        EXPECT_EQ(spacing.Value, 2);
+        TRegistryString font("FontName", "Arial");
+        EXPECT_EQ(font.Value, "Courier");
+        spacing.Value = 5;
+    }
+    EXPECT_EQ(Stored("GridSpacing"), 5);
+    EXPECT_EQ(StoredString("FontName"), "Courier");
+    EXPECT_TRUE(ReadText(UserFile()).starts_with("REGEDIT4\r\n"));
+    for (const auto& entry : std::filesystem::directory_iterator(UserFile().parent_path()))
+        EXPECT_EQ(entry.path().string().find(".corrupt"), std::string::npos) << entry.path();
+}
+
+// The real patience, as the program runs with it: a store waits for another copy's store to
+// end rather than being refused.
+TEST_F(RegistryStore, AStoreWaitsForAnotherCopysStoreToEnd) {
+    SetRegistryLockPatience({});
+    Store(SettingsKey, [](TRegistry& registry) { registry.WriteInteger("GridSpacing", 4); });
+    int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    std::thread otherCopy([lock] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::close(lock);
+    });
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(SettingsKey, false));
+    EXPECT_NO_THROW(registry.WriteInteger("GridSpacing", 5));
+    otherCopy.join();
+    EXPECT_EQ(registry.ReadInteger("GridSpacing"), 5);
+}
+
+// Two links to one file are one file: a copy storing through one link must wait for a copy
+// storing through the other.
+TEST_F(RegistryStore, LinksToOneFileShareItsLock) {
+    std::filesystem::path real = Folder / "dotfiles" / "user.reg";
+    WriteText(real, "REGEDIT4\n");
+    std::filesystem::create_directories(UserFile().parent_path());
+    std::filesystem::create_symlink(real, UserFile());
+    std::filesystem::path otherLink = Folder / "other.reg";
+    std::filesystem::create_symlink(real, otherLink);
+
+    // What a copy storing through the other link holds while it writes.
+    bool changed = false;
+    ASSERT_TRUE(UpdateRegistryFile(otherLink, 0600, [&](TRegDocument& document) {
+        document.Create({"HKEY_CURRENT_USER", "Other"});
+        TRegistry registry;
+        EXPECT_FALSE(registry.OpenKey(SettingsKey, true));  // refused: the file is being written
+        changed = true;
+        return TRegChange::Changed;
+    }));
+    EXPECT_TRUE(changed);
+    TRegistry registry;
+    EXPECT_TRUE(registry.OpenKey(SettingsKey, true));  // and granted once it is written
+    EXPECT_TRUE(registry.KeyExists("\\Other"));
+    EXPECT_TRUE(std::filesystem::is_symlink(UserFile()));
+    EXPECT_TRUE(std::filesystem::is_symlink(otherLink));
 }
 
 // Running copies of the program store at the same time; none may lose another's values.

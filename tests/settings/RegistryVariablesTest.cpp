@@ -13,6 +13,10 @@
 namespace gridloom {
 namespace {
 
+// Colour values as the font holder stores them: red in the low byte.
+constexpr TColor Black = 0x000000;
+constexpr TColor Red = 0x0000FF;
+
 using test::RegistryFixture;
 using RegistryVariables = RegistryFixture;
 
@@ -43,7 +47,7 @@ TEST_F(RegistryVariables, FirstRunTakesDefaultsCreatesNothingAndStoresEverything
     auto spacing = std::make_unique<TRegistryInteger>("GridSpacing", 3);
     auto annotation = std::make_unique<TRegistryBoolean>("Annotation", false);
     auto onTop = std::make_unique<TRegistryBoolean>("GridOnTop", false);
-    TFont arial{"Arial", 11, fsBold, clBlack};
+    TFont arial{"Arial", 11, fsBold, Black};
     auto font = std::make_unique<TRegistryFont>("Font", &arial);
     auto gridWidth = std::make_unique<TRegistryInteger>("GridlineWidth", 1);
     auto boundaryWidth = std::make_unique<TRegistryInteger>("BoundaryWidth", 1);
@@ -170,6 +174,21 @@ TEST_F(RegistryVariables, ARenamedProgramStartsAfresh) {
     EXPECT_EQ(Stored("GridSpacing"), 6);
 }
 
+// A name that leaves nothing once its extension is dropped must not put the settings right
+// in the company key.
+TEST_F(RegistryVariables, AProgramWithoutABaseNameKeepsGridloomsSettings) {
+    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 6; }
+    for (const char* name : {".x", ".", "folder/", "/"}) {
+        SetProgramFileName(name);
+        TRegistryInteger spacing("GridSpacing", 3);
+        EXPECT_EQ(spacing.KeyPath(), "\\Software\\Tarnwick\\Gridloom") << name;
+        EXPECT_EQ(spacing.Value, 6) << name;
+    }
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("\\Software\\Tarnwick", false));
+    EXPECT_FALSE(registry.ValueExists("GridSpacing"));
+}
+
 TEST_F(RegistryVariables, HolmviewKeepsItsSettingsForTheMachine) {
     SetProgramFileName("holmview.exe");
     ChooseRegistryLocation("holmview.exe");
@@ -181,7 +200,7 @@ TEST_F(RegistryVariables, HolmviewKeepsItsSettingsForTheMachine) {
 }
 
 TEST_F(RegistryVariables, RefusedStoresAreSilentAndLeaveDefaultsNextTime) {
-    MakeUnwritable("XDG_CONFIG_DIRS");
+    MakeUnwritable("GRIDLOOM_MACHINE_REGISTRY");
     SetProgramFileName("HOLMVIEW.EXE");
     ChooseRegistryLocation("HOLMVIEW.EXE");
     for (int run = 0; run < 2; ++run) {
@@ -202,14 +221,14 @@ TEST_F(RegistryVariables, TheFontHolderStoresInItsOwnOrderAndNeverLoads) {
         r.WriteString("FontName", "Courier");
         r.WriteInteger("FontSize", 30);
     });
-    TFont arial{"Arial", 11, fsBold, clBlack};
+    TFont arial{"Arial", 11, fsBold, Black};
     {
         TRegistryFont holder("Font", &arial);
         EXPECT_EQ(holder.Name().Value, "Arial");
         EXPECT_EQ(holder.Size().Value, 11);
         EXPECT_EQ(holder.Style().Value, 1);
         EXPECT_EQ(holder.Colour().Value, 0);
-        arial.Color = clRed;  // not followed until the owner copies again
+        arial.Color = Red;  // not followed until the owner copies again
         EXPECT_EQ(holder.Colour().Value, 0);
         holder.CopyFromFont(&arial);
     }
@@ -234,7 +253,7 @@ TEST_F(RegistryVariables, FontHoldersStoreEmptyValuesWithoutAFontAndStylesAsThei
         {0, 0}, {fsBold, 1}, {fsBold | fsItalic, 3}, {fsItalic | fsUnderline, 6},
         {fsBold | fsItalic | fsUnderline | fsStrikeOut, 15}};
     for (auto [styles, code] : cases) {
-        TFont font{"Times New Roman", 14, styles, clBlack};
+        TFont font{"Times New Roman", 14, styles, Black};
         { TRegistryFont holder("Font", &font); }
         EXPECT_EQ(Stored("FontStyle"), code) << code;
         EXPECT_EQ(StoredString("FontName"), "Times New Roman");
