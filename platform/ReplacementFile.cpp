@@ -34,9 +34,6 @@ constexpr std::size_t TemporarySuffixLength = 8;
 constexpr char SuffixLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 // As many links as the kernel itself follows before it gives up with ELOOP.
 constexpr int MaxLinkHops = 40;
-// Writeback is started every this many bytes, so that most of a large file is already on
-// its way to the disk when the final flush waits for it.
-constexpr std::size_t WritebackChunk = std::size_t(8) << 20;
 
 // A file-size limit raises SIGXFSZ, whose default action kills the process on the spot,
 // leaving the temporary file and telling no one. Ignored, the write fails with EFBIG and
@@ -238,19 +235,9 @@ bool TReplacementFile::Fail(TStep step) {
     return false;
 }
 
-void TReplacementFile::StartWriteback(std::size_t written) {
-    FWritten += written;
-    if (FWritten - FWritebackFrom < WritebackChunk) return;
-    // Only a hint: a file system that cannot take it loses nothing.
-    ::sync_file_range(FFd, off64_t(FWritebackFrom), off64_t(FWritten - FWritebackFrom), SYNC_FILE_RANGE_WRITE);
-    FWritebackFrom = FWritten;
-}
-
 bool TReplacementFile::Write(const void* data, std::size_t size) {
     if (FFailedStep != TStep::None) return false;
-    if (!WriteFully(FFd, data, size)) return Fail(TStep::Write);
-    StartWriteback(size);
-    return true;
+    return WriteFully(FFd, data, size) || Fail(TStep::Write);
 }
 
 bool TReplacementFile::WriteVectors(iovec* vectors, int count) {
@@ -261,7 +248,6 @@ bool TReplacementFile::WriteVectors(iovec* vectors, int count) {
             if (errno == EINTR) continue;
             return Fail(TStep::Write);
         }
-        StartWriteback(std::size_t(written));
         std::size_t left = std::size_t(written);
         while (count > 0 && left >= vectors->iov_len) {
             left -= vectors->iov_len;

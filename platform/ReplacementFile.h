@@ -76,7 +76,6 @@ public:
 private:
     bool Fail(TStep step);
     void Create(mode_t mode);
-    void StartWriteback(std::size_t written);
 
     std::string FTarget;
     std::string FRealTarget;
@@ -88,8 +87,6 @@ private:
     bool FCommitted = false;
     TStep FFailedStep = TStep::None;
     int FErrno = 0;
-    std::size_t FWritten = 0;       // bytes written so far
-    std::size_t FWritebackFrom = 0; // the first byte whose writeback has not been started
 };
 
 }  // namespace gridloom
