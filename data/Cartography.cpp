@@ -100,7 +100,8 @@ TWalk WalkRecords(const unsigned char* data, std::size_t begin, std::size_t size
         // A header cut short by the end leaves the missing bytes zero, as if the fields had
         // been read into a zeroed record.
         unsigned char header[HeaderSize] = {0, 0, 0, 0, 0};
-        std::memcpy(header, data + pos, std::min(left, HeaderSize));
+        if (left > 0)
+            std::memcpy(header, data + pos, std::min(left, HeaderSize));
         const int32_t count = DecodeCount(header);
         // Raised before the end test, so a terminator's Count counts too.
         walk.MaxPoints = std::max(walk.MaxPoints, count);
@@ -286,7 +287,8 @@ void TCartogList::ReadFromFile(const std::string& path)
     FPoints = reinterpret_cast<BoundaryPoint*>(bytes);
     FPointCapacity = size / sizeof(BoundaryPoint);
     const TWalk walk = WalkRecords(bytes, 0, size, [&](uint8_t kind, std::size_t count, std::size_t from) {
-        std::memmove(FPoints + FPointCount, bytes + from, count * sizeof(BoundaryPoint));
+        if (count > 0)
+            std::memmove(FPoints + FPointCount, bytes + from, count * sizeof(BoundaryPoint));
         Append(kind, count);
     });
     // What the records did not need is given back; realloc shrinks a large block in place.
@@ -314,7 +316,8 @@ void TCartogList::LoadFromStream(TByteStream& stream)
         return;
     }
     const TWalk walk = WalkRecords(data, stream.Position(), size, [&](uint8_t kind, std::size_t count, std::size_t from) {
-        std::memcpy(FPoints + FPointCount, data + from, count * sizeof(BoundaryPoint));
+        if (count > 0)
+            std::memcpy(FPoints + FPointCount, data + from, count * sizeof(BoundaryPoint));
         Append(kind, count);
     });
     Finish(walk);
