@@ -16,7 +16,10 @@ uint32_t GetFileAttributes(const std::string& path) {
     const mode_t mode = info.st_mode & PermissionBits;
     uint32_t attributes = 0;
     if ((mode & AllWriteBits) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
-    if (S_ISDIR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    if (S_ISDIR(info.st_mode))
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    else if (!S_ISREG(info.st_mode))
+        attributes |= FILE_ATTRIBUTE_DEVICE;
     if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
     return attributes | AttributeHasMode | (uint32_t(mode) << 16);
 }

@@ -1,5 +1,7 @@
 // TBitmap::SaveToFile: the 8-bit Windows BMP, written beside the target and renamed
 // over it only once it is completely written.
+#include "render/BmpFile.h"
+
 #include <sys/stat.h>
 #include <sys/uio.h>
 
@@ -68,6 +70,8 @@ std::string Describe(const std::string& what, int error) { return what + ": " + 
 std::string SaveError(const TReplacementFile& file, const std::string& quoted) {
     std::string what;
     switch (file.FailedStep()) {
+    case TReplacementFile::TStep::Target:
+        return "The file " + quoted + " is " + file.TargetKind() + ", not a regular file; nothing was written.";
     case TReplacementFile::TStep::Create: what = "Cannot create a new file in the folder \"" + file.Folder() + "\""; break;
     case TReplacementFile::TStep::Permissions: what = "Cannot set the permissions of " + quoted; break;
     case TReplacementFile::TStep::Rename: what = "Cannot replace " + quoted; break;
@@ -78,36 +82,44 @@ std::string SaveError(const TReplacementFile& file, const std::string& quoted) {
 
 }  // namespace
 
-TSaveResult TBitmap::SaveToFile(const std::string& path) const {
+TSaveResult TBitmap::SaveToFile(const std::string& path) const { return SaveBitmapFile(*this, path, TReadOnlyTarget::Refuse); }
+
+TSaveResult SaveBitmapFile(const TBitmap& bitmap, const std::string& path, TReadOnlyTarget readOnly) {
     TSaveResult result;
     const std::string quoted = "\"" + path + "\"";
+    const int32_t width = bitmap.Width();
+    const int32_t height = bitmap.Height();
 
+    // Links are followed here as the replacement follows them. Only a regular file can be
+    // read-only in the sense of the question the user is asked; anything else is refused
+    // by the replacement itself.
     struct stat existing {};
-    const bool replacing = ::stat(path.c_str(), &existing) == 0;
-    if (replacing && (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (readOnly == TReadOnlyTarget::Refuse && ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         result.Error = "The file " + quoted + " is read-only.";
         return result;
     }
 
-    const uint64_t stride = (uint64_t(FWidth) + 3) & ~uint64_t(3);
-    const uint64_t imageSize = stride * uint64_t(FHeight);
+    const uint64_t stride = (uint64_t(width) + 3) & ~uint64_t(3);
+    const uint64_t imageSize = stride * uint64_t(height);
     if (HeadersSize + imageSize > UINT32_MAX) {
         result.Error = "The image is too large to save as " + quoted + ".";
         return result;
     }
 
+    // The replaced file's permissions, owner and group carry over to its successor.
     TReplacementFile file(path);
 
     // Headers first, then the rows bottom-up straight from the pixels: a few large
     // writes and no second copy of the image.
-    auto headers = MakeHeaders(FWidth, FHeight, uint32_t(imageSize));
+    auto headers = MakeHeaders(width, height, uint32_t(imageSize));
     static const uint8_t Zeros[4] = {};
-    const std::size_t pad = std::size_t(stride - uint64_t(FWidth));
+    const std::size_t pad = std::size_t(stride - uint64_t(width));
     std::vector<iovec> vectors;
     vectors.reserve(IOV_MAX);
     vectors.push_back({headers.data(), headers.size()});
-    for (int32_t y = FHeight - 1; y >= 0; --y) {
-        if (FWidth > 0) vectors.push_back({const_cast<uint8_t*>(ScanLine(y)), std::size_t(FWidth)});
+    for (int32_t y = height - 1; y >= 0; --y) {
+        if (width > 0) vectors.push_back({const_cast<uint8_t*>(bitmap.ScanLine(y)), std::size_t(width)});
         if (pad > 0) vectors.push_back({const_cast<uint8_t*>(Zeros), pad});
         if (vectors.size() + 2 > std::size_t(IOV_MAX) || y == 0) {
             if (!file.WriteVectors(vectors.data(), int(vectors.size()))) break;
@@ -116,10 +128,9 @@ TSaveResult TBitmap::SaveToFile(const std::string& path) const {
     }
     if (!vectors.empty()) file.WriteVectors(vectors.data(), int(vectors.size()));
 
-    // The replaced file's permissions carry over to its successor.
-    if (replacing) file.SetMode(existing.st_mode & 07777);
-    // Not synced to disk: that costs more than drawing the whole map, and the replacing
-    // rename already keeps the old image until the new one is complete.
+    // The data reach the disk before the rename, so that a crash soon after "saved" cannot
+    // leave an empty image where the old one was; the folder is not synced, since the old
+    // image is kept until the rename is on the disk anyway.
     if (!file.Commit(false)) {
         result.Error = SaveError(file, quoted);
         return result;

@@ -65,6 +65,22 @@ std::string SaveErrorText(const std::string& outputPath) {
 
 std::string DrawErrorText(const std::string& what) { return "Error generating overlay master image: " + what; }
 
+std::string UnreadableDataText(const std::string& countriesFile, const std::string& reason) {
+    return "cannot read the boundary data file " + countriesFile + ": " + reason + ".";
+}
+
+std::string DamagedDataText(const std::string& countriesFile, std::size_t stopOffset, const std::string& damage) {
+    return "the boundary data file " + countriesFile + " is damaged: reading stopped at byte " +
+           std::to_string(stopOffset) + ", where " + damage + ".";
+}
+
+std::string DamagedDataDrawnText(const std::string& countriesFile, std::size_t stopOffset, const std::string& damage,
+                                 int segments) {
+    return "The image is incomplete: " + DamagedDataText(countriesFile, stopOffset, damage) + CR + "Only the " + std::to_string(segments) +
+           (segments == 1 ? " segment" : " segments") + " read before that point " + (segments == 1 ? "was" : "were") +
+           " drawn.";
+}
+
 TGenerationRun::TGenerationRun(IRunHost& host, ISystemServices& services, ITickSource& ticks)
     : FHost(host), FServices(services), FTicks(ticks) {}
 
@@ -102,16 +118,24 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
 
     // The list lives only for the drawing; every way out of the run releases it.
     auto list = std::make_unique<TCartogList>();
+    const std::string countriesFile = FHost.CountriesFile();
     try {
-        list->LoadFromFile(FHost.CountriesFile());
+        list->LoadFromFile(countriesFile);
     } catch (const std::exception& e) {
         list.reset();
         return Fail(e.what(), false, crDefault);
     }
+    const TLoadReport loaded = list->LoadReport();
+
+    // A file that is there but cannot be read is not missing: downloading another would
+    // not help, and the window stays open for the user to put it right.
+    if (loaded.File == TLoadReport::TFile::Unreadable) {
+        list.reset();
+        return Fail(UnreadableDataText(countriesFile, loaded.FileError), false, crDefault);
+    }
 
     if (list->Count() == 0) {
         list.reset();
-        const std::string countriesFile = FHost.CountriesFile();
         if (FHost.AskYesNo(DataMissingCaption(), DataMissingText(countriesFile)))
             FServices.ShellOpen(std::string(CountriesDownloadUrl));
         // Without data there is nothing this program can do: it closes, and the run ends
@@ -119,6 +143,12 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
         CloseWindow();
         return TRunOutcome::DataMissing;
     }
+
+    if (loaded.Damaged && FRejectDamagedData) {
+        list.reset();
+        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, loaded.Damage), false, crDefault);
+    }
+    const int segmentsRead = list->Count();
 
     const uint32_t availableMB = FServices.AvailablePhysicalMB();
     if (availableMB < MinimumFreeMemoryMB && !FHost.WarnOkCancel(LowMemoryText(availableMB)))
@@ -157,6 +187,10 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
     FHost.SetProgress(0);
     FHost.SetCursor(savedCursor);
     FHost.SetZoomEnabled(true);
+    // Told once, last, whatever became of the save: the image on screen lacks what the
+    // damage cut off either way.
+    if (loaded.Damaged)
+        FHost.Inform(DamagedDataDrawnText(countriesFile, loaded.StopOffset, loaded.Damage, segmentsRead));
     return outcome;
 }
 
@@ -170,10 +204,10 @@ TRunOutcome TGenerationRun::Fail(const std::string& what, bool cursorChanged, TC
     return TRunOutcome::DrawFailed;
 }
 
-TSaveResult TGenerationRun::SaveOnce(const std::string& outputPath) {
+TSaveResult TGenerationRun::SaveOnce(const std::string& outputPath, TReadOnlyTarget readOnly) {
     // No error of the save step may escape the run.
     try {
-        TSaveResult result = FHost.MasterBitmap().SaveToFile(outputPath);
+        TSaveResult result = SaveBitmapFile(FHost.MasterBitmap(), outputPath, readOnly);
         if (!result) FLastError = result.Error;
         return result;
     } catch (const std::exception& e) {
@@ -183,7 +217,7 @@ TSaveResult TGenerationRun::SaveOnce(const std::string& outputPath) {
 }
 
 TRunOutcome TGenerationRun::Save(const std::string& outputPath) {
-    if (SaveOnce(outputPath)) {
+    if (SaveOnce(outputPath, TReadOnlyTarget::Refuse)) {
         const uint32_t attributes = FServices.GetFileAttributes(outputPath);
         FServices.SetFileAttributes(outputPath, attributes | FILE_ATTRIBUTE_READONLY);
         FHost.ShowStatus(StatusSavedTo + outputPath);
@@ -192,10 +226,9 @@ TRunOutcome TGenerationRun::Save(const std::string& outputPath) {
 
     FHost.ShowStatus(StatusNotSaved);
     const uint32_t attributes = FServices.GetFileAttributes(outputPath);
-    // A folder in the output's place is never "a read-only file": clearing its bit would
-    // change the folder and the save would fail all the same.
-    const bool readOnlyFile = IsReadOnlyAttributes(attributes) && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!readOnlyFile) {
+    // A folder or a device in the output's place is never "a read-only file": no answer
+    // would let the save replace it.
+    if (!IsReadOnlyRegularFile(attributes)) {
         FHost.Inform(SaveErrorText(outputPath));
         return TRunOutcome::SaveFailed;
     }
@@ -204,9 +237,10 @@ TRunOutcome TGenerationRun::Save(const std::string& outputPath) {
         FHost.ShowStatus(StatusSaveCancelled);
         return TRunOutcome::SaveCancelled;
     }
-    FServices.SetFileAttributes(outputPath, attributes & ~FILE_ATTRIBUTE_READONLY);
+    // The new file replaces the old one whole, so the old one's read-only bit need never be
+    // cleared, and a save that fails again leaves it read-only as it was.
     FHost.ShowStatus(StatusSaving);
-    if (!SaveOnce(outputPath)) {
+    if (!SaveOnce(outputPath, TReadOnlyTarget::Replace)) {
         FHost.ShowStatus(StatusNotSaved);
         FHost.Inform(SaveErrorText(outputPath));
         return TRunOutcome::SaveFailed;

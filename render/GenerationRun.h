@@ -9,6 +9,7 @@
 
 #include "platform/SystemServices.h"
 #include "platform/Ticks.h"
+#include "render/BmpFile.h"
 #include "render/RunHost.h"
 
 namespace gridloom {
@@ -47,6 +48,11 @@ public:
     // host's CloseMainWindow is called at most once in the life of this object.
     void RequestClose();
 
+    // When set, boundary data that end in damage are an error: the run stops before
+    // drawing and saves nothing. By default what was read before the damage is drawn and
+    // saved, and the user is told at the end of the run.
+    void SetRejectDamagedData(bool reject) { FRejectDamagedData = reject; }
+
     bool Running() const { return FRunning; }
     bool Closed() const { return FClosed; }
 
@@ -58,7 +64,7 @@ public:
 private:
     TRunOutcome Run(const std::string& outputPath);
     TRunOutcome Save(const std::string& outputPath);
-    TSaveResult SaveOnce(const std::string& outputPath);
+    TSaveResult SaveOnce(const std::string& outputPath, TReadOnlyTarget readOnly);
     TRunOutcome Fail(const std::string& what, bool cursorChanged, TCursor savedCursor);
     void CloseWindow();
 
@@ -68,6 +74,7 @@ private:
     bool FRunning = false;
     bool FCloseRequested = false;
     bool FClosed = false;
+    bool FRejectDamagedData = false;
     std::string FLastError;
 };
 
@@ -77,5 +84,12 @@ std::string DataMissingText(const std::string& countriesFile);
 std::string LowMemoryText(uint32_t availableMB);
 std::string SaveErrorText(const std::string& outputPath);
 std::string DrawErrorText(const std::string& what);
+// Why the run could not use a boundary data file that exists.
+std::string UnreadableDataText(const std::string& countriesFile, const std::string& reason);
+// Where damaged boundary data ended the load, and why.
+std::string DamagedDataText(const std::string& countriesFile, std::size_t stopOffset, const std::string& damage);
+// The message at the end of a run that drew damaged data: the above, and what was drawn.
+std::string DamagedDataDrawnText(const std::string& countriesFile, std::size_t stopOffset, const std::string& damage,
+                                 int segments);
 
 }  // namespace gridloom

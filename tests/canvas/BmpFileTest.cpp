@@ -192,16 +192,14 @@ TEST_F(BmpFile, AFailedWriteLeavesTheTargetIntactAndNoTemporaryFile) {
     EXPECT_EQ(Names().size(), 1u);
 }
 
-TEST_F(BmpFile, AFailedReplaceLeavesNoTemporaryFile) {
-    // A folder in the target's place cannot be replaced by a file: the rename fails after
-    // everything else succeeded, and the temporary file must go.
+TEST_F(BmpFile, AFolderInTheTargetsPlaceIsRefusedAndLeavesNoTemporaryFile) {
     const std::string target = Folder + "/dir.bmp";
     ASSERT_EQ(::mkdir(target.c_str(), 0755), 0);
     ASSERT_EQ(::mkdir((target + "/inside").c_str(), 0755), 0);
     TestBitmap b(4, 4);
     const TSaveResult result = b.SaveToFile(target);
     EXPECT_FALSE(result);
-    EXPECT_NE(result.Error.find("Cannot replace"), std::string::npos) << result.Error;
+    EXPECT_NE(result.Error.find("is a folder, not a regular file"), std::string::npos) << result.Error;
     ::rmdir((target + "/inside").c_str());
     ::rmdir(target.c_str());
     EXPECT_TRUE(Names().empty());

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,10 +55,20 @@ void Load(TCartogList& list, const std::vector<uint8_t>& bytes)
     list.LoadFromStream(stream);
 }
 
-// Every segment, kind and point the list holds, and its MaxPoints.
-void ExpectList(const TCartogList& list, const std::vector<TSegment>& expected, int32_t maxPoints)
+// Not damaged: the load went to the end of the data.
+constexpr std::size_t Whole = SIZE_MAX;
+
+// Every segment, kind and point the list holds, its MaxPoints, and where damage stopped the
+// load (Whole when it did not).
+void ExpectList(const TCartogList& list, const std::vector<TSegment>& expected, int32_t maxPoints,
+                std::size_t stop = Whole)
 {
     EXPECT_EQ(list.MaxPoints(), maxPoints);
+    EXPECT_EQ(list.LoadReport().Damaged, stop != Whole);
+    if (stop != Whole) {
+        EXPECT_EQ(list.LoadReport().StopOffset, stop);
+        EXPECT_FALSE(list.LoadReport().Damage.empty());
+    }
     ASSERT_EQ(list.Count(), static_cast<int>(expected.size()));
     for (int i = 0; i < list.Count(); ++i) {
         const TLineSegment& segment = list.GetSegment(i);
@@ -81,6 +95,7 @@ struct TLoadCase {
     std::vector<uint8_t> Bytes;
     std::vector<TSegment> Segments;
     int32_t MaxPoints;
+    std::size_t Stop = Whole;  // the first byte of the damaged record that ended the load
 };
 
 std::vector<TLoadCase> LoadCases()
@@ -103,24 +118,26 @@ std::vector<TLoadCase> LoadCases()
         {"UndrawnKindsAreStillLoaded", DataBuilder().Header(1, 2).Point(0, 0).Header(1, 255).Point(0, 0).Bytes(),
          {{2, {{0, 0}}}, {255, {{0, 0}}}}, 1},
         // The low bytes of a Count of 300, then nothing: read into zeroed fields, not kept.
-        {"HeaderCutShort", DataBuilder().Header(1, 0).Point(1, 1).Byte(0x2c).Byte(0x01).Bytes(), {{0, {{1, 1}}}}, 300},
+        {"HeaderCutShort", DataBuilder().Header(1, 0).Point(1, 1).Byte(0x2c).Byte(0x01).Bytes(), {{0, {{1, 1}}}}, 300, 9},
 
         // Damaged and crafted data: the load ends at the bad record, keeps what came before,
         // and never allocates for what the data cannot hold.
         {"NegativeCountEndsTheLoad",
          DataBuilder().Header(1, 0).Point(1, 1).Header(-1, 0).Point(2, 2).Header(1, 0).Point(3, 3).Bytes(),
-         {{0, {{1, 1}}}}, 1},
-        {"MostNegativeCountEndsTheLoad", DataBuilder().Header(INT32_MIN, 0).Point(2, 2).Bytes(), {}, 0},
+         {{0, {{1, 1}}}}, 1, 9},
+        {"MostNegativeCountEndsTheLoad", DataBuilder().Header(INT32_MIN, 0).Point(2, 2).Bytes(), {}, 0, 0},
         // Were this honoured it would ask for 8 GiB; the sanitizer build would abort on it.
         {"HugeCountEndsTheLoadWithoutAllocating",
          DataBuilder().Header(1, 0).Point(1, 1).Header(INT32_MAX, 0).Point(2, 2).Point(3, 3).Bytes(),
-         {{0, {{1, 1}}}}, INT32_MAX},
+         {{0, {{1, 1}}}}, INT32_MAX, 9},
         // Half of the third point's longitude is all that is left.
         {"PointArrayCutShortIsDropped",
          DataBuilder().Header(1, 0).Point(1, 1).Header(3, 1).Point(5, 5).Point(6, 6).Byte(7).Bytes(),
-         {{0, {{1, 1}}}}, 3},
+         {{0, {{1, 1}}}}, 3, 9},
         // Two points announced, six bytes present.
-        {"CountOneBeyondTheBytesLeftIsDropped", DataBuilder().Header(2, 0).Point(1, 1).Int16(0).Bytes(), {}, 2},
+        {"CountOneBeyondTheBytesLeftIsDropped", DataBuilder().Header(2, 0).Point(1, 1).Int16(0).Bytes(), {}, 2, 0},
+        // One byte past a point array is a record cut short too; five are a terminator.
+        {"OneStrayByteAtTheEnd", DataBuilder().Header(1, 0).Point(1, 1).Byte(0).Bytes(), {{0, {{1, 1}}}}, 1, 9},
     };
     // Many empty records do not loop; the last five bytes are read as the terminator.
     TLoadCase many{"ManyEmptyRecords", {}, {}, 0};
@@ -142,12 +159,12 @@ TEST_P(CartogListLoad, FromStreamAndFileOverEarlierData)
     const TLoadCase& c = GetParam();
     TCartogList list;
     Load(list, c.Bytes);
-    ExpectList(list, c.Segments, c.MaxPoints);
+    ExpectList(list, c.Segments, c.MaxPoints, c.Stop);
 
     TCartogList reused;
     Load(reused, Previous());
     Load(reused, c.Bytes);
-    ExpectList(reused, c.Segments, c.MaxPoints);
+    ExpectList(reused, c.Segments, c.MaxPoints, c.Stop);
 
     test::TTempFolder folder;
     const std::string path = folder / "Countries.dat";
@@ -155,7 +172,9 @@ TEST_P(CartogListLoad, FromStreamAndFileOverEarlierData)
         .write(reinterpret_cast<const char*>(c.Bytes.data()), static_cast<std::streamsize>(c.Bytes.size()));
     Load(reused, Previous());
     reused.LoadFromFile(path);
-    ExpectList(reused, c.Segments, c.MaxPoints);
+    ExpectList(reused, c.Segments, c.MaxPoints, c.Stop);
+    EXPECT_EQ(reused.LoadReport().File, TLoadReport::TFile::Read);
+    EXPECT_EQ(reused.LoadReport().DataSize, c.Bytes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CartogListLoad, ::testing::ValuesIn(LoadCases()),
@@ -195,26 +214,131 @@ TEST(CartogList, ClearEmptiesAndResetsMaxPoints)
     ExpectList(list, {}, 0);
 }
 
-TEST(CartogList, AddSegmentAppendsAndGetSegmentChecksTheIndex)
+TEST(CartogList, AddSegmentAppendsACopyAndGetSegmentChecksTheIndex)
 {
     TCartogList list;
+    Load(list, Previous());
     auto segment = std::make_unique<TLineSegment>();
     segment->Kind = 8;
+    segment->Count = 2;
+    segment->Points = std::make_unique<BoundaryPoint[]>(2);
+    segment->Points[0] = {4, 5};
+    segment->Points[1] = {6, 7};
     list.AddSegment(std::move(segment));
-    EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.GetSegment(0).Kind, 8);
-    EXPECT_THROW(list.GetSegment(1), std::out_of_range);
+    // Points promised but never given, and a negative Count: added without points.
+    auto hollow = std::make_unique<TLineSegment>();
+    hollow->Count = 3;
+    hollow->Kind = 1;
+    list.AddSegment(std::move(hollow));
+    auto negative = std::make_unique<TLineSegment>();
+    negative->Count = -1;
+    negative->Points = std::make_unique<BoundaryPoint[]>(1);
+    list.AddSegment(std::move(negative));
+    ExpectList(list, {{7, {{9, 9}, {9, 8}, {9, 7}}}, {8, {{4, 5}, {6, 7}}}, {1, {}}, {0, {}}}, 40);
+    EXPECT_THROW(list.GetSegment(4), std::out_of_range);
     EXPECT_THROW(list.GetSegment(-1), std::out_of_range);
 }
 
-TEST(CartogListFile, MissingPathOrFolderClearsToAnEmptyList)
+// What lies at the path decides between "missing" (the caller offers a download) and
+// "cannot be read" (the caller names the reason); neither ever waits on a pipe.
+struct TFileCase {
+    const char* Name;
+    std::function<std::string(const test::TTempFolder&)> Make;  // returns the path to load
+    TLoadReport::TFile File;
+    const char* Error;
+};
+
+const TFileCase FileCases[] = {
+    {"NoSuchFile", [](const test::TTempFolder& f) { return f / "no-such-file.dat"; }, TLoadReport::TFile::Missing, ""},
+    {"InAFolderThatIsAFile",
+     [](const test::TTempFolder& f) {
+         std::ofstream(f / "plain") << "x";
+         return f / "plain/Countries.dat";
+     },
+     TLoadReport::TFile::Missing, ""},
+    {"DanglingLink",
+     [](const test::TTempFolder& f) {
+         EXPECT_EQ(::symlink("gone.dat", (f / "link.dat").c_str()), 0);
+         return f / "link.dat";
+     },
+     TLoadReport::TFile::Missing, ""},
+    {"Folder", [](const test::TTempFolder& f) { return f.Path(); }, TLoadReport::TFile::Unreadable, "Is a directory"},
+    {"Pipe",
+     [](const test::TTempFolder& f) {
+         EXPECT_EQ(::mkfifo((f / "pipe.dat").c_str(), 0644), 0);
+         return f / "pipe.dat";
+     },
+     TLoadReport::TFile::Unreadable, "Not a regular file"},
+    {"Device", [](const test::TTempFolder&) { return std::string("/dev/zero"); }, TLoadReport::TFile::Unreadable,
+     "Not a regular file"},
+    {"EmptyFile",
+     [](const test::TTempFolder& f) {
+         std::ofstream(f / "empty.dat");
+         return f / "empty.dat";
+     },
+     TLoadReport::TFile::Read, ""},
+};
+
+class CartogListFile : public ::testing::TestWithParam<TFileCase> {};
+
+TEST_P(CartogListFile, ClearsToAnEmptyListAndSaysWhy)
 {
+    const TFileCase& c = GetParam();
     test::TTempFolder folder;
-    for (const std::string& path : {folder / "no-such-file.dat", folder.Path()}) {
+    const std::string path = c.Make(folder);
+    TCartogList list;
+    Load(list, Previous());
+    list.LoadFromFile(path);
+    ExpectList(list, {}, 0);
+    EXPECT_EQ(list.LoadReport().File, c.File);
+    EXPECT_EQ(list.LoadReport().FileError, c.Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, CartogListFile, ::testing::ValuesIn(FileCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(CartogListFile, ReadFromFileThatFailsKeepsTheListAsItWas)
+{
+    TCartogList list;
+    Load(list, Previous());
+    list.ReadFromFile("/dev/null");
+    EXPECT_EQ(list.LoadReport().File, TLoadReport::TFile::Unreadable);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.GetSegment(0).Kind, 7);
+}
+
+// Bytes the C library has handed out, however it got them.
+std::size_t HeapInUse()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// A file of many records without points must not cost an allocation, or tens of bytes, per
+// record: the list holds a handful of bytes per segment.
+TEST(CartogListFile, RecordDenseFilesCostAFewBytesPerSegment)
+{
+    constexpr int Records = 1 << 20;
+    DataBuilder data;
+    for (int i = 0; i < Records; ++i)
+        data.Header(0, static_cast<uint8_t>(i & 9));
+    test::TTempFolder folder;
+    const std::string path = folder / "dense.dat";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.Bytes().data()), static_cast<std::streamsize>(data.Bytes().size()));
+
+    for (bool fromFile : {false, true}) {
+        const std::size_t before = HeapInUse();
         TCartogList list;
-        Load(list, Previous());
-        list.LoadFromFile(path);
-        ExpectList(list, {}, 0);
+        if (fromFile)
+            list.LoadFromFile(path);
+        else
+            Load(list, data.Bytes());
+        const std::size_t used = HeapInUse() - before;
+        ASSERT_EQ(list.Count(), Records - 1) << fromFile;  // the last record is the terminator
+        EXPECT_LT(used, std::size_t(Records) * 6) << fromFile;
+        EXPECT_EQ(list.GetSegment(Records - 2).Kind, (Records - 2) & 9);
+        EXPECT_EQ(list.GetSegment(Records - 2).Points, nullptr);
     }
 }
 

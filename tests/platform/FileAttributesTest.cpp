@@ -55,10 +55,27 @@ TEST_F(FileAttributes, ReadOnlyMeansNoWriteBitAtAll) {
     EXPECT_EQ(GetFileAttributes(MakeFile("plain", 0644)) & 0xFFFF, FILE_ATTRIBUTE_NORMAL | AttributeHasMode);
 }
 
-TEST_F(FileAttributes, DirectoriesCarryTheirBit) {
-    uint32_t attributes = GetFileAttributes(Folder.Path());
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_FALSE(attributes & FILE_ATTRIBUTE_NORMAL);
+// Only a regular file is a "read-only file" that a save may be asked to replace: a folder or
+// anything else that is not a file carries its own bit, read-only or not.
+TEST_F(FileAttributes, FoldersAndOtherNonFilesCarryTheirBit) {
+    const std::string pipe = Folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0444), 0);
+    ASSERT_EQ(::mkdir((Folder / "dir").c_str(), 0555), 0);
+    struct TCase {
+        std::string Path;
+        uint32_t Bit;
+    };
+    for (const TCase& c : {TCase{Folder / "dir", FILE_ATTRIBUTE_DIRECTORY}, TCase{pipe, FILE_ATTRIBUTE_DEVICE},
+                           TCase{"/dev/null", FILE_ATTRIBUTE_DEVICE}}) {
+        const uint32_t attributes = GetFileAttributes(c.Path);
+        EXPECT_EQ(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_NORMAL), c.Bit)
+            << c.Path;
+        EXPECT_FALSE(IsReadOnlyRegularFile(attributes)) << c.Path;
+    }
+    EXPECT_TRUE(IsReadOnlyAttributes(GetFileAttributes(pipe)));
+    EXPECT_TRUE(IsReadOnlyRegularFile(GetFileAttributes(MakeFile("ro", 0444))));
+    EXPECT_FALSE(IsReadOnlyRegularFile(GetFileAttributes(MakeFile("rw", 0644))));
+    EXPECT_FALSE(IsReadOnlyRegularFile(GetFileAttributes(Folder / "absent")));
 }
 
 // Setting read-only clears every write bit; clearing it adds only the owner's.

@@ -277,6 +277,22 @@ TEST(BoundaryDrawing, RefreshesAtMostEvery350Ms) {
     EXPECT_EQ(run.progress.RefreshedAt, (std::vector<std::size_t>{1, 5, 9}));
 }
 
+// The clock landing exactly on the limit: 350 ms after the last refresh is not yet more
+// than 350, 351 is.
+TEST(BoundaryDrawing, RefreshWaitsForMoreThan350MsExactly) {
+    TBoundaryRun run;
+    for (int i = 0; i < 3; ++i)
+        run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
+    const uint32_t refreshedAt = run.ticks.Now;  // Step 0: the first refresh reads this time
+    run.progress.OnProgress = [&](int) {
+        const std::size_t segment = run.progress.Positions.size() - 1;
+        if (segment == 1) run.ticks.Now = refreshedAt + 350;
+        if (segment == 2) run.ticks.Now = refreshedAt + 351;
+    };
+    run.Draw();
+    EXPECT_EQ(run.progress.RefreshedAt, (std::vector<std::size_t>{1, 3}));
+}
+
 TEST(BoundaryDrawing, RefreshSurvivesTheTickCounterWrapping) {
     TBoundaryRun run;
     for (int i = 0; i < 4; ++i)

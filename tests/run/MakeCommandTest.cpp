@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 #include "RunFakes.h"
 
@@ -100,6 +101,22 @@ TEST_F(MakeCommand, FailedSaveExits1WithTheReason) {
     EXPECT_EQ(Make({"--data", Data, "--out", out, "--quiet"}), 1);
     EXPECT_TRUE(Has(SaveErrorText(out) + "\n"));
     EXPECT_TRUE(Has("gridloom-make: Cannot create a new file"));
+}
+
+// An output that is not a regular file, even behind a link, is refused and left as it is:
+// as root, --out /dev/null used to replace the device with an image.
+TEST_F(MakeCommand, OutputThatIsNotAFileIsRefusedUntouched) {
+    const std::string pipe = Folder / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    const std::string link = Folder / "Overlay.bmp";
+    ASSERT_EQ(::symlink("pipe", link.c_str()), 0);
+    EXPECT_EQ(Make({"--data", Data, "--out", link, "--quiet", "--overwrite-readonly"}), 1);
+    EXPECT_TRUE(Has("gridloom-make: The file \"" + link + "\" is a pipe, not a regular file; nothing was written."));
+    struct stat info {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST_F(MakeCommand, ProgressBarOnlyOnATerminal) {

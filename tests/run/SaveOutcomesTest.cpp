@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sys/sysmacros.h>
 #include <ostream>
 
 #include "RunFakes.h"
@@ -19,11 +20,15 @@ using test::WriteFile;
 
 constexpr rlim_t OneMiB = 1 << 20;  // far below a whole image
 const std::string Old = "the previous overlay";
+const std::string Saving = "Overlay master image, saving image, please wait...";
+const std::string NotSaved = "Overlay master image could not be saved";
+const std::string Cancelled = "Overlay master image save cancelled by user";
 
 struct TSaveRun {
     std::unique_ptr<TFakeHost> Host = std::make_unique<TFakeHost>();
     TFakeServices Services;
     TRunOutcome Outcome{};
+    std::string LastError;
 
     TSaveRun(const std::string& folder, const std::string& output, bool answerYes) {
         Host->Countries = folder + "/Countries.dat";
@@ -31,6 +36,7 @@ struct TSaveRun {
         Host->AnswerConfirm = answerYes;
         TGenerationRun run(*Host, Services);
         Outcome = run.MakeMasterImage(output);
+        LastError = run.LastError();
     }
 
     // The status lines from the first "saving" on.
@@ -40,11 +46,20 @@ struct TSaveRun {
         return std::vector<std::string>(first, all.end());
     }
     int Count(const std::string& prefix) const { return Host->Count(prefix); }
+
+    // A failed save as the user meets it: no question, the error message once, naming the
+    // output, and the window's controls given back; the detail names the cause.
+    void ExpectFailedWithoutQuestion(const std::string& out, const std::string& cause) const {
+        EXPECT_EQ(Outcome, TRunOutcome::SaveFailed);
+        EXPECT_EQ(SaveStatuses(), (std::vector<std::string>{Saving, NotSaved}));
+        EXPECT_EQ(Count("confirm:"), 0);
+        EXPECT_EQ(Count("inform:"), 1);
+        EXPECT_EQ(Count("inform:" + SaveErrorText(out)), 1);
+        EXPECT_EQ(Host->Events.back(), "zoom:on");
+        EXPECT_NE(LastError.find(cause), std::string::npos) << LastError;
+    }
 };
 
-const std::string Saving = "Overlay master image, saving image, please wait...";
-const std::string NotSaved = "Overlay master image could not be saved";
-const std::string Cancelled = "Overlay master image save cancelled by user";
 
 bool IsWholeImage(const std::string& path) {
     const std::string content = ReadFile(path);
@@ -105,19 +120,17 @@ void ReadOnlyYesSecondSaveFails(const std::string& folder) {
     EXPECT_EQ(r.Count("inform:" + SaveErrorText(out)), 1);
     EXPECT_EQ(SaveErrorText(out), "Error saving overlay master image to " + out +
                                       ".  If Skylune is open, you must close it before trying again.");
-    // The failed save destroyed nothing; only the read-only attribute is gone.
+    // The failed save destroyed nothing, the read-only attribute included: the forced save
+    // never clears it on the old file.
     EXPECT_EQ(ReadFile(out), Old);
-    EXPECT_EQ(ModeOf(out), mode_t(0644));
+    EXPECT_EQ(ModeOf(out), mode_t(0444));
     EXPECT_EQ(r.Host->Events.back(), "zoom:on");
 }
 
 void MissingFolder(const std::string& folder) {
     const std::string out = folder + "/absent/Overlay.bmp";
     TSaveRun r(folder, out, true);
-    EXPECT_EQ(r.Outcome, TRunOutcome::SaveFailed);
-    EXPECT_EQ(r.SaveStatuses(), (std::vector<std::string>{Saving, NotSaved}));
-    EXPECT_EQ(r.Count("confirm:"), 0);
-    EXPECT_EQ(r.Count("inform:" + SaveErrorText(out)), 1);
+    r.ExpectFailedWithoutQuestion(out, "Cannot create a new file in the folder");
     EXPECT_EQ(ModeOf(out), mode_t(-1));
 }
 
@@ -125,23 +138,78 @@ void MissingFolder(const std::string& folder) {
 void WritableButFails(const std::string& folder) {
     const std::string out = OldOutput(folder, 0664);
     TSaveRun r(folder, out, true);
-    EXPECT_EQ(r.Outcome, TRunOutcome::SaveFailed);
-    EXPECT_EQ(r.SaveStatuses(), (std::vector<std::string>{Saving, NotSaved}));
-    EXPECT_EQ(r.Count("confirm:"), 0);
-    EXPECT_EQ(r.Count("inform:"), 1);
+    r.ExpectFailedWithoutQuestion(out, "File too large");
     EXPECT_EQ(ReadFile(out), Old);
     EXPECT_EQ(ModeOf(out), mode_t(0664));
-    EXPECT_FALSE(r.Host->Events.empty());
 }
 
 void FolderInTheWay(const std::string& folder) {
     const std::string out = folder + "/Overlay.bmp";
     ASSERT_EQ(::mkdir(out.c_str(), 0555), 0);
     TSaveRun r(folder, out, true);
-    EXPECT_EQ(r.Outcome, TRunOutcome::SaveFailed);
-    EXPECT_EQ(r.Count("confirm:"), 0);  // a read-only folder is not a read-only file
-    EXPECT_EQ(r.Count("inform:"), 1);
+    // A read-only folder is not a read-only file: nothing to ask.
+    r.ExpectFailedWithoutQuestion(out, "is a folder, not a regular file");
     EXPECT_EQ(ModeOf(out), mode_t(0555));
+}
+
+// A pipe or a device (here both with no write bit, so "read-only") is never replaced by a
+// file, and the user is not asked to overwrite it.
+void ExpectNodeKept(const std::string& folder, const std::string& out, mode_t type) {
+    TSaveRun r(folder, out, true);
+    r.ExpectFailedWithoutQuestion(out, "not a regular file");
+    struct stat info {};
+    ASSERT_EQ(::lstat((folder + "/Overlay.bmp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & S_IFMT, type);
+}
+
+void PipeInTheWay(const std::string& folder) {
+    ASSERT_EQ(::mkfifo((folder + "/Overlay.bmp").c_str(), 0444), 0);
+    ExpectNodeKept(folder, folder + "/Overlay.bmp", S_IFIFO);
+}
+
+// The same device as /dev/null, reached through a link.
+void LinkToDeviceInTheWay(const std::string& folder) {
+    ASSERT_EQ(::mknod((folder + "/Overlay.bmp").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_EQ(::symlink("Overlay.bmp", (folder + "/link.bmp").c_str()), 0);
+    ExpectNodeKept(folder, folder + "/link.bmp", S_IFCHR);
+}
+
+// The link is followed to the read-only file it names; that file is replaced and stays
+// read-only, and the link stays a link.
+void LinkToReadOnlyFile(const std::string& folder) {
+    const std::string real = OldOutput(folder, 0444);
+    const std::string link = folder + "/link.bmp";
+    ASSERT_EQ(::symlink("Overlay.bmp", link.c_str()), 0);
+    TSaveRun r(folder, link, true);
+    EXPECT_EQ(r.Outcome, TRunOutcome::Saved);
+    EXPECT_EQ(r.Count("confirm:"), 1);
+    EXPECT_TRUE(IsWholeImage(real));
+    EXPECT_EQ(ModeOf(real), mode_t(0444));
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+// A set-user or set-group bit on the old file never passes to the image this process wrote.
+void SetIdBitsAreDropped(const std::string& folder) {
+    const std::string out = OldOutput(folder, 06755);
+    TSaveRun r(folder, out, true);
+    EXPECT_EQ(r.Outcome, TRunOutcome::Saved);
+    EXPECT_TRUE(IsWholeImage(out));
+    EXPECT_EQ(ModeOf(out), mode_t(0555));
+}
+
+// Root keeps the old file's owner and group.
+void OwnerAndGroupKept(const std::string& folder) {
+    const std::string out = OldOutput(folder, 0644);
+    ASSERT_EQ(::chown(out.c_str(), test::NobodyId, test::NobodyId), 0);
+    TSaveRun r(folder, out, true);
+    EXPECT_EQ(r.Outcome, TRunOutcome::Saved);
+    struct stat info {};
+    ASSERT_EQ(::stat(out.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, test::NobodyId);
+    EXPECT_EQ(info.st_gid, test::NobodyId);
+    EXPECT_TRUE(IsWholeImage(out));
 }
 
 // Only another user than root is kept out of a folder without write permission.
@@ -151,9 +219,7 @@ void FolderNotWritable(const std::string& folder) {
     WriteFile(sub + "/Countries.dat", test::SmallCountries());
     ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
     TSaveRun r(sub, sub + "/Overlay.bmp", true);
-    EXPECT_EQ(r.Outcome, TRunOutcome::SaveFailed);
-    EXPECT_EQ(r.SaveStatuses(), (std::vector<std::string>{Saving, NotSaved}));
-    EXPECT_EQ(r.Count("inform:"), 1);
+    r.ExpectFailedWithoutQuestion(sub + "/Overlay.bmp", "Permission denied");
     EXPECT_EQ(ModeOf(sub + "/Overlay.bmp"), mode_t(-1));
     ::chmod(sub.c_str(), 0755);
 }
@@ -174,6 +240,7 @@ struct TSaveCase {
     void (*Row)(const std::string& folder);
     rlim_t Limit;         // when not 0, run in a child with files limited to this size
     bool OnlyAsNobody;    // root writes in any folder: the row holds for other users only
+    bool OnlyAsRoot = false;  // the row needs root's powers (device nodes, changing owners)
 };
 
 // CTest lists a row by its name rather than by the bytes of the case.
@@ -187,6 +254,11 @@ const TSaveCase SaveCases[] = {
     {"MissingFolder", MissingFolder, 0, false},
     {"WritableButFails", WritableButFails, OneMiB, false},
     {"FolderInTheWay", FolderInTheWay, 0, false},
+    {"PipeInTheWay", PipeInTheWay, 0, false},
+    {"LinkToDeviceInTheWay", LinkToDeviceInTheWay, 0, false, true},
+    {"LinkToReadOnlyFile", LinkToReadOnlyFile, 0, false},
+    {"SetIdBitsAreDropped", SetIdBitsAreDropped, 0, false},
+    {"OwnerAndGroupKept", OwnerAndGroupKept, 0, false, true},
     {"FolderNotWritable", FolderNotWritable, 0, true},
     {"TwoRunsInARow", TwoRunsInARow, 0, false},
 };
@@ -199,6 +271,7 @@ protected:
 TEST_P(SaveOutcomes, AsTheCurrentUser) {
     const TSaveCase& c = GetParam();
     if (c.OnlyAsNobody && ::geteuid() == 0) GTEST_SKIP() << "root writes in any folder; covered as nobody";
+    if (c.OnlyAsRoot && ::geteuid() != 0) GTEST_SKIP() << "needs root";
     if (c.Limit == 0) {
         c.Row(Folder.Path());
     } else {
@@ -208,6 +281,7 @@ TEST_P(SaveOutcomes, AsTheCurrentUser) {
 
 TEST_P(SaveOutcomes, AsAnotherUserWhenRoot) {
     if (::geteuid() != 0) GTEST_SKIP() << "only root can become another user";
+    if (GetParam().OnlyAsRoot) GTEST_SKIP() << "needs root";
     ASSERT_EQ(::chown(Folder.Path().c_str(), test::NobodyId, test::NobodyId), 0);
     const TSaveCase& c = GetParam();
     test::InChild([&] { c.Row(Folder.Path()); }, true, c.Limit);

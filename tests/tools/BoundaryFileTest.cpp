@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -130,6 +131,28 @@ TEST_F(ImportFiles, FailedWriteLeavesNothingBehind)
     EXPECT_THROW(WriteFileAtomically((FDir / "Countries.dat").string(), {1, 2}), ImportError);
     EXPECT_EQ(FilesInDir(), 1u);
     EXPECT_EQ(Text("Countries.dat/keep"), "kept");
+}
+
+// The importer's output follows the rule of every save: a link is followed to the file it
+// names, and anything but a regular file in the output's place is refused untouched.
+TEST_F(ImportFiles, AtomicWriteFollowsLinksAndRefusesNonFiles)
+{
+    WriteText(FDir / "real.dat", "old");
+    fs::create_symlink("real.dat", FDir / "Countries.dat");
+    WriteFileAtomically((FDir / "Countries.dat").string(), {7, 8});
+    EXPECT_TRUE(fs::is_symlink(FDir / "Countries.dat"));
+    EXPECT_EQ(ReadBytes(FDir / "real.dat"), (std::vector<uint8_t>{7, 8}));
+
+    ASSERT_EQ(::mkfifo((FDir / "pipe.dat").c_str(), 0644), 0);
+    fs::create_symlink("pipe.dat", FDir / "to-pipe.dat");
+    try {
+        WriteFileAtomically((FDir / "to-pipe.dat").string(), {1});
+        ADD_FAILURE() << "a pipe was replaced";
+    } catch (const ImportError& error) {
+        EXPECT_NE(std::string(error.what()).find("is a pipe, not a regular file"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(fs::is_fifo(FDir / "pipe.dat"));
+    EXPECT_EQ(FilesInDir(), 4u);
 }
 
 TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError)

@@ -54,6 +54,8 @@ void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         return;
     std::string what;
     switch (file.FailedStep()) {
+    case TReplacementFile::TStep::Target:
+        throw ImportError(path + ": is " + file.TargetKind() + ", not a regular file; nothing written");
     case TReplacementFile::TStep::Create:
         what = path + ": cannot create a temporary file in " + file.Folder();
         break;

@@ -17,7 +17,9 @@ std::vector<uint8_t> EncodeBoundaryFile(const std::vector<BoundarySegment>& segm
 
 // Writes bytes to path so that the file is either replaced whole or left as it was: they go
 // to a temporary file in the same folder, which is flushed to disk and then renamed over
-// path. On failure the temporary file is removed and ImportError is thrown.
+// path. A link is followed to the file it names, which is replaced; anything but a regular
+// file in path's place is refused. On failure the temporary file is removed and ImportError
+// is thrown.
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 struct ImportFigures {

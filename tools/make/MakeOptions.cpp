@@ -57,10 +57,14 @@ std::string MakeUsage() {
            "  --font-size PT          1.." + std::to_string(MaxFontSize) + " points (default 11)\n"
            "  --font-style STYLES     bold,italic,underline,strikeout or regular (default bold)\n"
            "  --overwrite-readonly    replace a read-only image (the answer Yes)\n"
+           "  --strict                damaged boundary data is an error: nothing is saved\n"
+           "                          (without it, what could be read is drawn and saved,\n"
+           "                          with a message)\n"
            "  --quiet                 print nothing but errors\n"
            "  --help, --version\n"
            "\n"
-           "Exit status: 0 saved; 1 drawing or saving failed; 2 bad options or no boundary data.\n";
+           "Exit status: 0 saved; 1 drawing or saving failed, unreadable or (with --strict) damaged\n"
+           "boundary data; 2 bad options or no boundary data.\n";
 }
 
 TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
@@ -89,6 +93,7 @@ TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
         else if (name == "--grid-on-top") flag = &o.GridOnTop;
         else if (name == "--overwrite-readonly") flag = &o.OverwriteReadOnly;
         else if (name == "--quiet") flag = &o.Quiet;
+        else if (name == "--strict") flag = &o.Strict;
         if (flag || name == "--hide-boundaries" || name == "--help" || name == "--version") {
             if (inlineValue) return fail("option " + name + " takes no value");
             if (flag) *flag = true;

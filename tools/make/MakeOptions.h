@@ -24,6 +24,7 @@ struct TMakeOptions {
     TFontStyles FontStyle = fsBold;
     bool OverwriteReadOnly = false;  // the "Yes" to overwriting a read-only output
     bool Quiet = false;
+    bool Strict = false;  // damaged boundary data is an error, not a warning
 };
 
 enum class TMakeAction { Run, Help, Version, Error };
