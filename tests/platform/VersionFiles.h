@@ -31,11 +31,15 @@ inline std::vector<uint8_t> ElfFile(const std::vector<uint8_t>& payload,
     PutLE(f, 16, 2, 2);     // executable
     PutLE(f, 18, 0x3E, 2);  // x86-64
     PutLE(f, 20, 1, 4);
-    std::size_t data = f.size();
-    f.insert(f.end(), payload.begin(), payload.end());
+    auto append = [&f](const void* bytes, std::size_t size) {
+        std::size_t at = f.size();
+        f.resize(at + size);
+        if (size != 0) std::memcpy(f.data() + at, bytes, size);
+        return at;
+    };
+    std::size_t data = append(payload.data(), payload.size());
     std::string names = std::string("\0", 1) + sectionName + std::string("\0.shstrtab\0", 11);
-    std::size_t namesAt = f.size();
-    f.insert(f.end(), names.begin(), names.end());
+    std::size_t namesAt = append(names.data(), names.size());
     while (f.size() % 8) f.push_back(0);
     std::size_t headers = f.size();
     f.resize(headers + 3 * 64, 0);
