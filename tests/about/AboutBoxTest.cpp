@@ -22,7 +22,6 @@ using test::WithString;
 class AboutBox : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        test::EnsureApplication();
         QApplication::setWindowIcon(GridloomIcon());
     }
     void SetUp() override {

@@ -2,7 +2,10 @@
 // program files carrying blocks described in the test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <memory>
 #include <string>
 
 #include "platform/VersionBlock.h"
@@ -11,17 +14,24 @@
 
 namespace gridloom::test {
 
-inline void EnsureApplication() {
-    if (QApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "gridloom_about_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: the input devices the mouse events create are torn down by Qt's own
-    // exit handlers, and a QApplication destroyed after them would crash at exit.
-    static QApplication* application = new QApplication(argc, argv);
-    (void)application;
-}
+// The application the widgets need, made before the first test and destroyed after the
+// last, while Qt's own globals (the input devices the mouse events create among them) are
+// still alive: destroyed later, at exit, it would crash.
+class TQtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (QApplication::instance() != nullptr) return;
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        FApplication = std::make_unique<QApplication>(FArgc, FArgv);
+    }
+    void TearDown() override { FApplication.reset(); }
+
+private:
+    int FArgc = 1;
+    char FName[21] = "gridloom_about_tests";
+    char* FArgv[2] = {FName, nullptr};
+    std::unique_ptr<QApplication> FApplication;
+};
 
 // A folder of program files made from descriptions.
 class TProgramFiles {

@@ -21,8 +21,6 @@ using test::WithString;
 
 class VersInfo : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::EnsureApplication(); }
-
     // A component that has read the block of d.
     std::unique_ptr<TVersionInfoResource> Read(const TVersionDescription& d) {
         auto vi = std::make_unique<TVersionInfoResource>();
