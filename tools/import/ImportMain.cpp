@@ -1,4 +1,5 @@
 // gridloom-import: makes Countries.dat from GeoJSON files. See Usage below.
+#include "GridloomIdentity.h"
 #include "tools/import/BoundaryFile.h"
 #include "tools/import/BoundaryImport.h"
 
@@ -29,6 +30,7 @@ Other options:
                        whole or not at all
   -q, --quiet          no summary line
   -h, --help           this text
+  --version            the version, then stop
 
 Files are written in the order given, so later ones paint over earlier ones: give
 land first, then water, islands in lakes, and borders last. Each file may hold a
@@ -93,6 +95,10 @@ int main(int argc, char** argv)
         const auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (arg == "-h" || arg == "--help") {
             std::cout << Usage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "gridloom-import " << gridloom::identity::Version << "\n";
             return 0;
         }
         if (arg == "-q" || arg == "--quiet") {

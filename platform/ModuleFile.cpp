@@ -1,0 +1,56 @@
+#include "platform/ModuleFile.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace gridloom {
+
+namespace {
+
+// The module's path as the loader knows it: absolute for libraries, but for the program
+// itself the name it was started with, so the executable is asked for directly.
+std::string ModulePath(const void* address) {
+    Dl_info info{};
+    if (address == nullptr || ::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return {};
+    std::string path = info.dli_fname;
+    if (path.empty() || path.find('/') == std::string::npos) return ExecutableFileName();
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) return resolved;
+    return path;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+std::string ExecutableFileName() {
+    char path[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    return std::string(path, static_cast<std::size_t>(n));
+}
+
+uint32_t GetModuleFileNameA(const void* address, char* buffer, uint32_t size) {
+    if (buffer == nullptr || size == 0) return 0;
+    std::string path = ModulePath(address);
+    std::size_t n = std::min<std::size_t>(path.size(), size - 1);
+    std::memcpy(buffer, path.data(), n);
+    buffer[n] = 0;
+    return static_cast<uint32_t>(n);
+}
+
+bool IsInsideLibrary(const void* address) {
+    std::string module = ModulePath(address);
+    return !module.empty() && !SameFile(module, ExecutableFileName());
+}
+
+}  // namespace gridloom
