@@ -275,7 +275,7 @@ void TFormMain::ButtonFontClick() {
 }
 
 void TFormMain::ButtonAboutClick() {
-    if (FAboutBox) FAboutBox->ShowModal();
+    if (FAboutBox) FAboutBox->exec();  // whatever the box answers, nothing follows from it
 }
 
 void TFormMain::ButtonZoomClick() {

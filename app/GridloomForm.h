@@ -12,6 +12,8 @@
 // the cursor and message boxes.
 #pragma once
 
+#include <QDialog>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -50,14 +52,6 @@ inline constexpr int MinimumClientHeight = 474;  // an outer 508 less the frame 
 // the last '\', '/' or drive colon; empty when there is none.
 std::string HostFolderOf(const std::string& programPath);
 
-// Shows the About box; set by the program once the box exists. Until then "About" does
-// nothing.
-class IAboutBox {
-public:
-    virtual ~IAboutBox() = default;
-    virtual void ShowModal() = 0;
-};
-
 class TFormMain : public QWidget, public IRunHost, private IRenderSettings {
     Q_OBJECT
 
@@ -65,7 +59,9 @@ public:
     explicit TFormMain(ISystemServices& services = SystemServices(), QWidget* parent = nullptr);
     ~TFormMain() override;
 
-    void SetAboutBox(IAboutBox* about) { FAboutBox = about; }
+    // The About box, made once by the program and shown modally by "About" as often as the
+    // user asks. Until one is set "About" shows nothing.
+    void SetAboutBox(QDialog* about) { FAboutBox = about; }
 
     // The controls, in the order they are declared in the design.
     QPushButton* ButtonMake;
@@ -164,7 +160,7 @@ private:
     bool FZoomed = false;
 
     std::unique_ptr<TGenerationRun> FRun;
-    IAboutBox* FAboutBox = nullptr;
+    QPointer<QDialog> FAboutBox;
     TCursor FScreenCursor = crDefault;
     bool FDestroyed = false;
 };

@@ -214,10 +214,10 @@ TEST_F(MainWindow, UpDownsStoreTheirPositionAtEveryClick) {
     EXPECT_EQ(Stored("BoundaryWidth"), 4);
 }
 
-class TCountingAbout : public IAboutBox {
+class TCountingAbout : public QDialog {
 public:
     int Shown = 0;
-    void ShowModal() override { ++Shown; }
+    int exec() override { return ++Shown; }
 };
 
 TEST_F(MainWindow, EnterMakesTheImageUnlessAButtonHasFocusAndEscCloses) {
