@@ -97,6 +97,8 @@ struct TLoadCase {
     int32_t MaxPoints;
     std::size_t Stop = Whole;  // the first byte of the damaged record that ended the load
 };
+// Test listings name a case rather than dump its bytes.
+void PrintTo(const TLoadCase& c, std::ostream* os) { *os << c.Name; }
 
 std::vector<TLoadCase> LoadCases()
 {
@@ -247,6 +249,7 @@ struct TFileCase {
     TLoadReport::TFile File;
     const char* Error;
 };
+void PrintTo(const TFileCase& c, std::ostream* os) { *os << c.Name; }
 
 const TFileCase FileCases[] = {
     {"NoSuchFile", [](const test::TTempFolder& f) { return f / "no-such-file.dat"; }, TLoadReport::TFile::Missing, ""},
