@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "render/Bitmap.h"
 
@@ -137,10 +138,11 @@ int TAreaScaler::ColumnAt(int64_t position) const {
 // run costs the same however many columns it covers: the columns it covers whole get the
 // same light per unit of width, which is noted once where the run starts and undone where
 // it ends (FDensity), and summed across the row once the destination row is complete.
-void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part) {
+void TAreaScaler::AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part,
+                         TRowSums& sums) const {
     const int64_t* bounds = FBounds.data();
-    TChannels* direct = FDirect.data() - part.Left;
-    TChannels* density = FDensity.data() - part.Left;
+    TChannels* direct = sums.Direct.data() - part.Left;
+    TChannels* density = sums.Density.data() - part.Left;
     int32_t x = int32_t(bounds[part.Left] >> 8);
     const int32_t end = std::min<int32_t>(imageWidth, int32_t((bounds[part.Right] + 255) >> 8));
     int column = ColumnAt(int64_t(x) * 256);  // the column covering the current run's start
@@ -191,23 +193,41 @@ void TAreaScaler::Scale(const TBitmap& bitmap, int width, int height, TPixelRect
         FRowsFor[1] = height;
     }
 
+    // The map is shrunk about elevenfold, so every screen row reads some eleven image rows:
+    // the lower half of the rows goes to a second core where there is one.
+    const int rows = part.Height();
+    if (rows >= 64 && std::thread::hardware_concurrency() > 1) {
+        const int middle = part.Top + rows / 2;
+        std::thread lower([&] { ScaleRows(bitmap, part, middle, part.Bottom, out + (middle - part.Top) * stride, stride, FBands[1]); });
+        ScaleRows(bitmap, part, part.Top, middle, out, stride, FBands[0]);
+        lower.join();
+    } else {
+        ScaleRows(bitmap, part, part.Top, part.Bottom, out, stride, FBands[0]);
+    }
+}
+
+void TAreaScaler::ScaleRows(const TBitmap& bitmap, const TPixelRect& part, int top, int bottom, uint32_t* out,
+                            std::ptrdiff_t stride, TRowSums& sums) const {
     const std::size_t columns = std::size_t(part.Width());
-    FDirect.resize(columns);
-    FDensity.resize(columns + 1);
-    for (int y = part.Top; y < part.Bottom; ++y, out += stride) {
-        std::fill(FDirect.begin(), FDirect.end(), TChannels{});
-        std::fill(FDensity.begin(), FDensity.end(), TChannels{});
+    sums.Direct.resize(columns);
+    sums.Density.resize(columns + 1);
+    for (int y = top; y < bottom; ++y, out += stride) {
+        std::fill(sums.Direct.begin(), sums.Direct.end(), TChannels{});
+        std::fill(sums.Density.begin(), sums.Density.end(), TChannels{});
         const TSpan& rows = FRows[std::size_t(y)];
-        if (rows.BeforeWeight) AddRow(bitmap.ScanLine(rows.Before), bitmap.Width(), float(rows.BeforeWeight), part);
-        for (int32_t i = 0; i < rows.Count; ++i) AddRow(bitmap.ScanLine(rows.First + i), bitmap.Width(), 256.0f, part);
-        if (rows.AfterWeight) AddRow(bitmap.ScanLine(rows.After), bitmap.Width(), float(rows.AfterWeight), part);
+        if (rows.BeforeWeight)
+            AddRow(bitmap.ScanLine(rows.Before), bitmap.Width(), float(rows.BeforeWeight), part, sums);
+        for (int32_t i = 0; i < rows.Count; ++i)
+            AddRow(bitmap.ScanLine(rows.First + i), bitmap.Width(), 256.0f, part, sums);
+        if (rows.AfterWeight) AddRow(bitmap.ScanLine(rows.After), bitmap.Width(), float(rows.AfterWeight), part, sums);
 
         const float perRow = 1.0f / float(rows.Total);
         TChannels running{};
         for (std::size_t c = 0; c < columns; ++c) {
-            running += FDensity[c];
+            running += sums.Density[c];
             const std::size_t column = std::size_t(part.Left) + c;
-            const TChannels light = (FDirect[c] + running * FWidths[column]) * (perRow * FPerWidth[column]) + 0.5f;
+            const TChannels light =
+                (sums.Direct[c] + running * FWidths[column]) * (perRow * FPerWidth[column]) + 0.5f;
             const auto channel = [&light](int lane) {
                 return uint32_t(ToScreen[std::size_t(std::clamp(light[lane], 0.0f, float(LinearMax)))]);
             };

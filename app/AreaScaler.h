@@ -49,7 +49,19 @@ private:
     };
     void MakeRows(int32_t source, int destination);
     void MakeColumns(int32_t source, int destination);
-    void AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part);
+    // One destination row's light while it is being added up: what partly covered columns
+    // received, and the changes of light per unit of width that whole runs of columns
+    // received. Red, green, blue and an unused lane, added as one vector; single precision
+    // is ample for sums that feed a 4096-step table.
+    using TChannels = float __attribute__((vector_size(16)));
+    struct TRowSums {
+        std::vector<TChannels> Direct;
+        std::vector<TChannels> Density;
+    };
+    void ScaleRows(const TBitmap& bitmap, const TPixelRect& part, int top, int bottom, uint32_t* out,
+                   std::ptrdiff_t stride, TRowSums& sums) const;
+    void AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part,
+                TRowSums& sums) const;
     int ColumnAt(int64_t position) const;  // the column covering an image position in 1/256ths
 
     std::vector<TSpan> FRows;
@@ -59,13 +71,7 @@ private:
     double FColumnsPerPosition = 0;
     int32_t FColumnsFor[2] = {-1, -1};  // (source, destination) the tables were made for
     int32_t FRowsFor[2] = {-1, -1};
-    // One destination row's light: what partly covered columns received, and the changes
-    // of light per unit of width that whole runs of columns received.
-    // Red, green, blue and an unused lane, added as one vector. Single precision is ample
-    // for sums that feed a 4096-step table.
-    using TChannels = float __attribute__((vector_size(16)));
-    std::vector<TChannels> FDirect;
-    std::vector<TChannels> FDensity;
+    TRowSums FBands[2];  // the upper and lower halves of the rows are added up apart
 };
 
 // Writes the part `part` of the bitmap at one image pixel per screen pixel (part in image
