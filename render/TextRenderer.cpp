@@ -173,6 +173,17 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     const FT_Size_Metrics& m = face->size->metrics;
     metrics.Ascent = std::max(0, RoundPixels(m.ascender));
     metrics.Descent = std::max(0, RoundPixels(-m.descender));
+    // The cell of a scalable font is the one Windows gives it: the OS/2 table's Windows
+    // ascent and descent, each scaled to the size and rounded on its own. The size
+    // metrics above, FreeType's own reading of the font, stand in where there is no table.
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && face->units_per_EM > 0 &&
+        os2->usWinAscent + os2->usWinDescent > 0) {
+        const int64_t em = face->units_per_EM;
+        auto scaled = [&](int64_t units) { return int((2 * units * pixels + em) / (2 * em)); };
+        metrics.Ascent = scaled(os2->usWinAscent);
+        metrics.Descent = scaled(os2->usWinDescent);
+    }
 
     // Sensible places for fonts that do not say: a line of about a fifteenth of the em,
     // halfway down the descent; the stroke a third of the ascent up.
@@ -188,7 +199,6 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     }
     underlineTop = std::max(1, underlineCentre - underlineThickness / 2);
 
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
         strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, m.y_scale)));
         strikeTop = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutPosition, m.y_scale)));
@@ -198,15 +208,25 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
 void LoadGlyph(FT_Face face, bool embolden, bool oblique, unsigned char byte, TGlyph& glyph) {
     glyph.Loaded = true;
     const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
-    // Hinted for a one-bit target: stems land on whole pixels instead of smearing.
+    FT_GlyphSlot slot = face->glyph;
+    // Labels are spaced as Windows spaces them: by the advance of an ordinary hinted
+    // load, which the one-bit hinting below would change by a pixel here and there.
+    const bool measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
+    if (measured) {
+        if (embolden)
+            FT_GlyphSlot_Embolden(slot);
+        glyph.Advance = RoundPixels(slot->advance.x);
+    }
+    // The image is hinted for a one-bit target: stems land on whole pixels instead of
+    // smearing.
     if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
         return;
-    FT_GlyphSlot slot = face->glyph;
     if (embolden)
         FT_GlyphSlot_Embolden(slot);
     if (oblique)
         FT_GlyphSlot_Oblique(slot);
-    glyph.Advance = RoundPixels(slot->advance.x);
+    if (!measured)
+        glyph.Advance = RoundPixels(slot->advance.x);
     if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
         return;
     const FT_Bitmap& bm = slot->bitmap;
