@@ -70,6 +70,7 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
             TEdge e = FEdges[std::size_t(i)];
             cross(e);
             if (y + 1 < e.BottomRow) {
+                e.Crossing.PrepareSteps();
                 e.Crossing.Step();
                 FActive.push_back(e);
             }
@@ -79,15 +80,25 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
 }
 
 void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index) {
+    uint32_t* const c = FCrossings.data();
     const std::size_t n = FCrossings.size();
-    // Crossings on the same pixel may come in any order without changing the spans
-    // between them, so the sort may look at the pixels alone.
-    std::sort(FCrossings.begin(), FCrossings.end(), [](uint32_t a, uint32_t b) { return (a >> 1) < (b >> 1); });
+    // Most rows cross a handful of edges, which insertion sorts quickest. The direction bit
+    // takes part in the order, harmlessly: crossings on the same pixel may come in any
+    // order without changing the spans between them.
+    if (n <= 16) {
+        for (std::size_t i = 1; i < n; ++i)
+            for (std::size_t j = i; j > 0 && c[j] < c[j - 1]; --j) std::swap(c[j], c[j - 1]);
+    } else {
+        std::sort(c, c + n);
+    }
+    uint8_t* const line = bitmap.ScanLine(row);
     int winding = 0;
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        winding += mode == TPolyFillMode::Alternate ? 1 : (FCrossings[i] & 1) != 0 ? 1 : -1;
+        winding += mode == TPolyFillMode::Alternate ? 1 : (c[i] & 1) != 0 ? 1 : -1;
         const bool inside = mode == TPolyFillMode::Alternate ? (winding & 1) != 0 : winding != 0;
-        if (inside) FillSpan(bitmap, row, int32_t(FCrossings[i] >> 1), int32_t(FCrossings[i + 1] >> 1), index);
+        // Crossings are held to [0, width] already.
+        const uint32_t left = c[i] >> 1, right = c[i + 1] >> 1;
+        if (inside && right > left) FillRun(line + left, right - left, index);
     }
 }
 

@@ -8,28 +8,53 @@
 
 namespace gridloom {
 
+namespace {
+
+// Lights count pixels from at, stepping along the major axis each time and along the minor
+// one whenever the remainder wraps.
+inline void Step(uint8_t* at, int64_t count, int64_t majorStep, int64_t minorStep, int64_t remainder,
+                 int64_t rise, int64_t length, uint8_t index) {
+    const int64_t step = 2 * rise, wrap = 2 * length;
+    for (int64_t k = 0; k < count; ++k) {
+        *at = index;
+        at += majorStep;
+        remainder += step;
+        if (remainder >= wrap) {
+            remainder -= wrap;
+            at += minorStep;
+        }
+    }
+}
+
 // Step k = 0 .. length - 1 along the major axis a, and r(k) along the minor axis b away
 // from the start, in the direction the line goes. With rise = |db|, the exact offset is
 // k rise / length, and the rounding rule makes
 //   r(k) = floor((2 rise k + bias) / (2 length)),
 // where bias = length - 1 when b grows (a tie rounds down, back towards the start) and
-// bias = length when it shrinks (a tie rounds on, to the smaller coordinate). The range of
-// k that stays inside the bitmap is solved for from this formula before stepping.
-void DrawLine1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index) {
+// bias = length when it shrinks (a tie rounds on, to the smaller coordinate). A line
+// with an end outside the bitmap first solves this formula for the range of k that
+// stays inside.
+inline void Line(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index) {
     const int64_t width = bitmap.Width(), height = bitmap.Height();
-    if (width == 0 || height == 0) return;
     const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
-    if (dx == 0 && dy == 0) return;
+    if ((dx == 0 && dy == 0) || width == 0 || height == 0) return;
 
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    const int64_t a0 = xMajor ? from.X : from.Y;
-    const int64_t b0 = xMajor ? from.Y : from.X;
     const int64_t da = xMajor ? dx : dy, db = xMajor ? dy : dx;
-    const int64_t aLimit = xMajor ? width : height, bLimit = xMajor ? height : width;
     const int64_t sa = da > 0 ? 1 : -1, sb = db >= 0 ? 1 : -1;
     const int64_t length = std::llabs(da), rise = std::llabs(db);
     const int64_t bias = sb > 0 ? length - 1 : length;
+    const int64_t majorStep = xMajor ? sa : sa * width;
+    const int64_t minorStep = xMajor ? sb * width : sb;
+    auto inside = [&](TPoint p) { return uint32_t(p.X) < uint64_t(width) && uint32_t(p.Y) < uint64_t(height); };
+    if (inside(from) && inside(to)) {
+        Step(bitmap.ScanLine(from.Y) + from.X, length, majorStep, minorStep, bias, rise, length, index);
+        return;
+    }
 
+    const int64_t a0 = xMajor ? from.X : from.Y;
+    const int64_t b0 = xMajor ? from.Y : from.X;
+    const int64_t aLimit = xMajor ? width : height, bLimit = xMajor ? height : width;
     // The major axis: a0 + sa k within [0, aLimit).
     int64_t kLo = 0, kHi = length - 1;
     if (sa > 0) {
@@ -53,7 +78,7 @@ void DrawLine1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index) {
         if (first > kHi) return;
         kLo = std::max(kLo, int64_t(first));
     }
-    if (rise != 0) {
+    if (rise > rHi) {  // r(k) reaches at most rise: only then may it leave the bitmap
         // r(k) <= rHi  <=>  2 rise k + bias <= 2 length (rHi + 1) - 1
         const TWide last = FloorDiv(twiceLength * (TWide(rHi) + 1) - 1 - bias, twiceRise);
         if (last < kHi) kHi = int64_t(last);
@@ -61,30 +86,21 @@ void DrawLine1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index) {
     if (kLo > kHi) return;
 
     const TWide start = twiceRise * kLo + bias;
-    int64_t remainder = int64_t(start % twiceLength);
     const int64_t r = int64_t(start / twiceLength);
     const int64_t x = xMajor ? a0 + sa * kLo : b0 + sb * r;
     const int64_t y = xMajor ? b0 + sb * r : a0 + sa * kLo;
-    const int64_t majorStep = xMajor ? sa : sa * width;
-    const int64_t minorStep = xMajor ? sb * width : sb;
-    const int64_t step = 2 * rise, wrap = 2 * length;
-    uint8_t* const pixels = bitmap.ScanLine(0);
-    int64_t offset = y * width + x;
-    for (int64_t k = kLo; k <= kHi; ++k) {
-        pixels[offset] = index;
-        offset += majorStep;
-        remainder += step;
-        if (remainder >= wrap) {
-            remainder -= wrap;
-            offset += minorStep;
-        }
-    }
+    Step(bitmap.ScanLine(int32_t(y)) + x, kHi - kLo + 1, majorStep, minorStep, int64_t(start % twiceLength), rise,
+         length, index);
 }
+
+}  // namespace
+
+void DrawLine1(TBitmap& bitmap, TPoint from, TPoint to, uint8_t index) { Line(bitmap, from, to, index); }
 
 void DrawPath1(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index) {
     if (points == nullptr || count < 2) return;
-    for (int i = 0; i + 1 < count; ++i) DrawLine1(bitmap, points[i], points[i + 1], index);
-    if (closed) DrawLine1(bitmap, points[count - 1], points[0], index);
+    for (int i = 0; i + 1 < count; ++i) Line(bitmap, points[i], points[i + 1], index);
+    if (closed) Line(bitmap, points[count - 1], points[0], index);
 }
 
 }  // namespace gridloom

@@ -48,7 +48,10 @@ struct TEdgeStepper {
         // ceil(k dx / dy) = floor((k dx + dy - 1) / dy). Small edges, nearly all of them,
         // need no more than 64 bits for this.
         int64_t q, r;
-        if (k < (int64_t(1) << 30) && dx < (int64_t(1) << 31) && dx > -(int64_t(1) << 31) && dy < (int64_t(1) << 32)) {
+        if (k == 0) {  // on its top row: X = x0 exactly
+            q = 0;
+            r = dy - 1;
+        } else if (k < (int64_t(1) << 30) && dx < (int64_t(1) << 31) && dx > -(int64_t(1) << 31) && dy < (int64_t(1) << 32)) {
             const int64_t m = k * dx + dy - 1;
             q = FloorDiv64(m, dy);
             r = m - q * dy;
@@ -60,9 +63,15 @@ struct TEdgeStepper {
         }
         e.Pixel = x0 + q;
         e.Remainder = r;
-        e.PixelStep = FloorDiv64(dx, dy);
-        e.RemainderStep = dx - e.PixelStep * dy;
+        e.PixelStep = dx;  // the steps are made ready by PrepareSteps, for edges that need them
         return e;
+    }
+
+    // Before the first Step: splits the step dx / dy into whole pixels and a remainder.
+    void PrepareSteps() {
+        const int64_t dx = PixelStep;
+        PixelStep = FloorDiv64(dx, Divisor);
+        RemainderStep = dx - PixelStep * Divisor;
     }
 
     void Step() {

@@ -12,14 +12,6 @@ namespace gridloom {
 
 namespace {
 
-// Paints the columns [left, right] of row y, clipped to the bitmap.
-void PaintRun(TBitmap& bitmap, int64_t y, int64_t left, int64_t right, uint8_t index) {
-    if (y < 0 || y >= bitmap.Height()) return;
-    left = std::max<int64_t>(left, 0);
-    right = std::min<int64_t>(right, bitmap.Width() - 1);
-    if (left <= right) std::fill(bitmap.ScanLine(int32_t(y)) + left, bitmap.ScanLine(int32_t(y)) + right + 1, index);
-}
-
 // The magnitude |c| w / 2L of a component c of the offset across a segment of length L,
 // rounded down or to nearest, exactly: compared in squares, as 4 L^2 f^2 <= c^2 w^2, so
 // that an offset landing on a whole or half pixel (a 3-4-5 segment, say) rounds by the
@@ -114,7 +106,7 @@ void DrawDisc(TBitmap& bitmap, const TPenDisc& disc, TPoint p, uint8_t index) {
     const int64_t first = std::max<int64_t>(0, -(int64_t(p.Y) + disc.FirstRow()));
     const int64_t last = std::min<int64_t>(disc.RowCount(), int64_t(bitmap.Height()) - p.Y - disc.FirstRow());
     for (int64_t i = first; i < last; ++i)
-        PaintRun(bitmap, int64_t(p.Y) + disc.FirstRow() + i, int64_t(p.X) + disc.Left(int32_t(i)),
+        FillSpan64(bitmap, int64_t(p.Y) + disc.FirstRow() + i, int64_t(p.X) + disc.Left(int32_t(i)),
                  int64_t(p.X) + disc.Right(int32_t(i)), index);
 }
 
@@ -129,10 +121,10 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
         const int64_t hi = across ? std::max(from.X, to.X) : std::max(from.Y, to.Y);
         if (across) {
             for (int64_t y = std::max<int64_t>(line - before, 0); y < std::min<int64_t>(line - before + width, bitmap.Height()); ++y)
-                PaintRun(bitmap, y, lo, hi, index);
+                FillSpan64(bitmap, y, lo, hi, index);
         } else {
             for (int64_t y = std::max<int64_t>(lo, 0); y <= std::min<int64_t>(hi, bitmap.Height() - 1); ++y)
-                PaintRun(bitmap, y, line - before, line - before + width - 1, index);
+                FillSpan64(bitmap, y, line - before, line - before + width - 1, index);
         }
         return;
     }
@@ -169,8 +161,9 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
         const int a = down ? i : j, b = down ? j : i;
         const int64_t first = std::max(cy[a], top), last = std::min(cy[b], bottom);
         if (first >= last) continue;
-        edges[count++] = TBandEdge{TEdgeStepper::At(cx[a], cy[a], cx[b], cy[b], first - cy[a]), first, last,
-                                   down ? 1 : -1};
+        edges[count] = TBandEdge{TEdgeStepper::At(cx[a], cy[a], cx[b], cy[b], first - cy[a]), first, last,
+                                 down ? 1 : -1};
+        edges[count++].Crossing.PrepareSteps();
     }
     for (int64_t y = top; y < bottom; ++y) {
         std::pair<int64_t, int> crossings[4];
@@ -187,7 +180,7 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
         int winding = 0;
         for (int i = 0; i + 1 < n; ++i) {
             winding += crossings[i].second;
-            if (winding != 0) PaintRun(bitmap, y, crossings[i].first, crossings[i + 1].first - 1, index);
+            if (winding != 0) FillSpan64(bitmap, y, crossings[i].first, crossings[i + 1].first - 1, index);
         }
     }
 }
@@ -200,6 +193,70 @@ void DrawWidePath(TBitmap& bitmap, const TPenDisc& disc, const TPoint* points, i
             DrawBand(bitmap, disc.Width(), points[i], points[i + 1], index);
         else if (closed)
             DrawBand(bitmap, disc.Width(), points[i], points[0], index);
+    }
+}
+
+void TShortStrokePaths::Prepare(const TPenDisc& disc) {
+    if (disc.Width() == FPen) return;
+    const int32_t pen = disc.Width();
+    const int32_t centre = ShapeReach + pen, side = 2 * centre + 1;
+    TBitmap scratch;
+    scratch.SetWidth(side);
+    scratch.SetHeight(side);
+    FRuns.clear();
+    FShapeStart.clear();
+    for (int32_t dy = -ShapeReach; dy <= ShapeReach; ++dy)
+        for (int32_t dx = -ShapeReach; dx <= ShapeReach; ++dx) {
+            FShapeStart.push_back(int32_t(FRuns.size()));
+            for (int32_t y = 0; y < side; ++y) std::fill(scratch.ScanLine(y), scratch.ScanLine(y) + side, 0);
+            const TPoint from{centre, centre}, to{centre + dx, centre + dy};
+            DrawBand(scratch, pen, from, to, 1);
+            DrawDisc(scratch, disc, to, 1);
+            for (int32_t y = 0; y < side; ++y)
+                for (int32_t x = 0; x < side;) {
+                    if (scratch.PixelIndex(x, y) == 0) {
+                        ++x;
+                        continue;
+                    }
+                    int32_t end = x;
+                    while (end < side && scratch.PixelIndex(end, y) != 0) ++end;
+                    FRuns.push_back(TRun{y - centre, x - centre, end - x});
+                    x = end;
+                }
+        }
+    FShapeStart.push_back(int32_t(FRuns.size()));
+    FPen = pen;
+}
+
+void TShortStrokePaths::DrawPath(TBitmap& bitmap, const TPenDisc& disc, const TPoint* points, int count, bool closed,
+                                 uint8_t index) {
+    if (points == nullptr || count < 1 || bitmap.Width() == 0 || bitmap.Height() == 0) return;
+    if (disc.Width() > ShapePenLimit) {
+        DrawWidePath(bitmap, disc, points, count, closed, index);
+        return;
+    }
+    Prepare(disc);
+    const int32_t width = bitmap.Width(), height = bitmap.Height();
+    // A step starting this far inside keeps all of its shape inside.
+    const int32_t margin = ShapeReach + disc.Width();
+    uint8_t* const pixels = bitmap.ScanLine(0);
+    if (!closed) DrawDisc(bitmap, disc, points[0], index);
+    const int segments = closed ? count : count - 1;
+    for (int i = 0; i < segments; ++i) {
+        const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
+        const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
+        if (uint64_t(dx + ShapeReach) <= 2 * ShapeReach && uint64_t(dy + ShapeReach) <= 2 * ShapeReach &&
+            from.X >= margin && from.Y >= margin && from.X < width - margin && from.Y < height - margin) {
+            const std::size_t shape = std::size_t((dy + ShapeReach) * (2 * ShapeReach + 1) + dx + ShapeReach);
+            uint8_t* const at = pixels + std::size_t(from.Y) * std::size_t(width) + std::size_t(from.X);
+            for (int32_t r = FShapeStart[shape]; r < FShapeStart[shape + 1]; ++r) {
+                const TRun& run = FRuns[std::size_t(r)];
+                FillRun(at + int64_t(run.Row) * width + run.Left, std::size_t(run.Length), index);
+            }
+        } else {
+            DrawBand(bitmap, disc.Width(), from, to, index);
+            DrawDisc(bitmap, disc, to, index);
+        }
     }
 }
 

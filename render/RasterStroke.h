@@ -58,4 +58,25 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
 // A closed path adds the segment from the last point back to the first.
 void DrawWidePath(TBitmap& bitmap, const TPenDisc& disc, const TPoint* points, int count, bool closed, uint8_t index);
 
+// The same paths, quicker: the stroke of a step of up to ShapeReach pixels either way,
+// its band and its end disc, is the same shape wherever it lies. Those shapes are made
+// once per pen by DrawBand and DrawDisc themselves, as runs of pixels, and stamped for
+// the steps that lie well inside the bitmap; every other step is drawn by the routines
+// above, as are pens wider than ShapePenLimit.
+class TShortStrokePaths {
+public:
+    void DrawPath(TBitmap& bitmap, const TPenDisc& disc, const TPoint* points, int count, bool closed, uint8_t index);
+
+private:
+    static constexpr int32_t ShapeReach = 4;
+    static constexpr int32_t ShapePenLimit = 64;
+    struct TRun {
+        int32_t Row, Left, Length;  // relative to the step's start
+    };
+    void Prepare(const TPenDisc& disc);
+    int32_t FPen = 0;                  // the pen width the shapes were made for
+    std::vector<TRun> FRuns;
+    std::vector<int32_t> FShapeStart;  // where each step's runs begin in FRuns, and one past the last
+};
+
 }  // namespace gridloom

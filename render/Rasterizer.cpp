@@ -43,10 +43,14 @@ void TRasterizer::Path(TBitmap& bitmap, const TPoint* points, int count, bool cl
                        uint8_t index) {
     if (bitmap.Width() == 0 || bitmap.Height() == 0) return;
     const int32_t width = EffectivePenWidth(bitmap, penWidth);
-    if (width <= 1)
+    if (width <= 1) {
         DrawPath1(bitmap, points, count, closed, index);
-    else
-        DrawWidePath(bitmap, Disc(width), points, count, closed, index);
+    } else {
+        if (Shortcuts)
+            FShortStrokes.DrawPath(bitmap, Disc(width), points, count, closed, index);
+        else
+            DrawWidePath(bitmap, Disc(width), points, count, closed, index);
+    }
 }
 
 }  // namespace gridloom

@@ -35,12 +35,18 @@ public:
     // The width a pen actually draws with on this bitmap (see above).
     static int32_t EffectivePenWidth(const TBitmap& bitmap, int32_t penWidth);
 
+    // When false, wide paths go through the plain general routines alone rather than the
+    // quicker ones for short steps. The pixels are the same; the switch exists so that
+    // this can be checked.
+    bool Shortcuts = true;
+
 private:
     const TPenDisc& Disc(int32_t width);
     void Path(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth, uint8_t index);
 
     TPolygonFill FFill;
     std::optional<TPenDisc> FDisc;  // the disc of the pen used last
+    TShortStrokePaths FShortStrokes;
 };
 
 }  // namespace gridloom

@@ -10,6 +10,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "render/Bitmap.h"
@@ -70,6 +71,11 @@ char32_t Windows1252ToUnicode(unsigned char byte) {
 
 struct TTextRenderer::TFace {
     FT_Face Face = nullptr;
+    // Advances are measured on a size object of their own: a TrueType size re-runs the
+    // font's set-up program whenever its loads switch between ordinary and one-bit
+    // hinting, which alternating on one size would do for every glyph.
+    FT_Size DrawSize = nullptr;
+    FT_Size MeasureSize = nullptr;
     std::string File;
     bool Embolden = false;  // bold asked for, only a regular face found
     bool Oblique = false;   // italic asked for, only an upright face found
@@ -112,16 +118,21 @@ int TTextRenderer::PixelSize(int32_t points) {
 
 namespace {
 
+// Sets the face's active size object to the pixel size; false when it cannot be.
+bool SetSize(FT_Face face, int pixels) {
+    bool sized = FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) == 0;
+    if (!sized && face->num_fixed_sizes > 0)
+        sized = FT_Select_Size(face, 0) == 0;  // a bitmap font offers only what it has
+    return sized;
+}
+
 // Opens the face at file/index at the pixel size; null when FreeType cannot use it.
 FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
     FT_Face face = nullptr;
     if (FT_New_Face(library, file, index, &face) != 0)
         return nullptr;
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);  // symbol fonts keep their own map
-    bool sized = FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) == 0;
-    if (!sized && face->num_fixed_sizes > 0)
-        sized = FT_Select_Size(face, 0) == 0;  // a bitmap font offers only what it has
-    if (!sized) {
+    if (!SetSize(face, pixels)) {
         FT_Done_Face(face);
         return nullptr;
     }
@@ -205,21 +216,25 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     }
 }
 
-void LoadGlyph(FT_Face face, bool embolden, bool oblique, unsigned char byte, TGlyph& glyph) {
+void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolden, bool oblique,
+               unsigned char byte, TGlyph& glyph) {
     glyph.Loaded = true;
     const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
     FT_GlyphSlot slot = face->glyph;
     // Labels are spaced as Windows spaces them: by the advance of an ordinary hinted
     // load, which the one-bit hinting below would change by a pixel here and there.
-    const bool measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
-    if (measured) {
-        if (embolden)
-            FT_GlyphSlot_Embolden(slot);
-        glyph.Advance = RoundPixels(slot->advance.x);
+    bool measured = false;
+    if (measureSize && FT_Activate_Size(measureSize) == 0) {
+        measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
+        if (measured) {
+            if (embolden)
+                FT_GlyphSlot_Embolden(slot);
+            glyph.Advance = RoundPixels(slot->advance.x);
+        }
     }
     // The image is hinted for a one-bit target: stems land on whole pixels instead of
     // smearing.
-    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
+    if (FT_Activate_Size(drawSize) != 0 || FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
         return;
     if (embolden)
         FT_GlyphSlot_Embolden(slot);
@@ -303,6 +318,15 @@ std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string&
         }
     }
     if (FT_Face f = face->Face) {
+        face->DrawSize = f->size;
+        FT_Size measure = nullptr;
+        if (FT_New_Size(f, &measure) == 0) {
+            if (FT_Activate_Size(measure) == 0 && SetSize(f, pixels))
+                face->MeasureSize = measure;
+            else
+                FT_Done_Size(measure);
+            FT_Activate_Size(face->DrawSize);
+        }
         face->Embolden = bold && !(f->style_flags & FT_STYLE_FLAG_BOLD);
         face->Oblique = italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC);
         MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness,
@@ -325,7 +349,7 @@ int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
         if (!g.Loaded) {
-            LoadGlyph(face.Face, face.Embolden, face.Oblique, c, g);
+            LoadGlyph(face.Face, face.DrawSize, face.MeasureSize, face.Embolden, face.Oblique, c, g);
             ++FRendered;
         }
         width += g.Advance;
@@ -345,7 +369,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
         if (!g.Loaded) {
-            LoadGlyph(face.Face, face.Embolden, face.Oblique, c, g);
+            LoadGlyph(face.Face, face.DrawSize, face.MeasureSize, face.Embolden, face.Oblique, c, g);
             ++FRendered;
         }
         const int64_t left = pen + g.Left;
