@@ -23,9 +23,16 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
     if (top >= bottom) return;
 
     // Edge i runs from point i - 1 to point i, the closing edge first; their order within
-    // a row does not matter, as the crossings are sorted.
+    // a row does not matter, as the crossings are sorted. Most edges of a map outline
+    // cross a single row: those are kept as just their crossing, and only taller edges as
+    // records that join the list of active edges.
+    const uint32_t pixelLimit = uint32_t(bitmap.Width());
+    auto key = [pixelLimit](int64_t pixel, bool down) {
+        return uint32_t(std::clamp<int64_t>(pixel, 0, pixelLimit)) * 2 + uint32_t(down);
+    };
     const std::size_t rows = std::size_t(bottom - top);
     FRowStart.assign(rows + 1, 0);
+    FSingleStart.assign(rows + 1, 0);
     auto rowsOf = [&](TPoint a, TPoint b, int32_t& first, int32_t& last) {
         const int32_t ya = std::min(a.Y, b.Y), yb = std::max(a.Y, b.Y);
         first = std::max(ya, top);
@@ -34,49 +41,83 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
     };
     int32_t first = 0, last = 0;
     for (int i = 0; i < count; ++i)
-        if (rowsOf(points[i == 0 ? count - 1 : i - 1], points[i], first, last)) ++FRowStart[std::size_t(first - top) + 1];
-    for (std::size_t r = 0; r < rows; ++r) FRowStart[r + 1] += FRowStart[r];
+        if (rowsOf(points[i == 0 ? count - 1 : i - 1], points[i], first, last))
+            ++(last - first > 1 ? FRowStart : FSingleStart)[std::size_t(first - top) + 1];
+    for (std::size_t r = 0; r < rows; ++r) {
+        FRowStart[r + 1] += FRowStart[r];
+        FSingleStart[r + 1] += FSingleStart[r];
+    }
     if (FEdges.size() < std::size_t(FRowStart[rows])) FEdges.resize(std::size_t(FRowStart[rows]));
+    if (FSingles.size() < std::size_t(FSingleStart[rows])) FSingles.resize(std::size_t(FSingleStart[rows]));
     for (int i = 0; i < count; ++i) {
         const TPoint from = points[i == 0 ? count - 1 : i - 1], to = points[i];
         if (!rowsOf(from, to, first, last)) continue;
         const bool down = from.Y < to.Y;
         const TPoint a = down ? from : to, b = down ? to : from;
-        FEdges[std::size_t(FRowStart[std::size_t(first - top)]++)] =
-            TEdge{TEdgeStepper::At(a.X, a.Y, b.X, b.Y, int64_t(first) - a.Y), last, down ? 1 : 0};
+        const bool tall = last - first > 1;
+        const TNarrowEdgeStepper crossing = TNarrowEdgeStepper::At(a.X, a.Y, b.X, b.Y, int64_t(first) - a.Y, tall);
+        const std::size_t r = std::size_t(first - top);
+        if (tall)
+            FEdges[std::size_t(FRowStart[r]++)] = TEdge{crossing, last, down};
+        else
+            FSingles[std::size_t(FSingleStart[r]++)] = key(crossing.Pixel, down);
     }
     // The scatter moved each row's start on to the next row's; move them back.
-    for (std::size_t r = rows; r > 0; --r) FRowStart[r] = FRowStart[r - 1];
+    for (std::size_t r = rows; r > 0; --r) {
+        FRowStart[r] = FRowStart[r - 1];
+        FSingleStart[r] = FSingleStart[r - 1];
+    }
     FRowStart[0] = 0;
+    FSingleStart[0] = 0;
 
     FActive.clear();
-    const int64_t pixelLimit = bitmap.Width();
-    auto cross = [&](const TEdge& e) {
-        FCrossings.push_back(uint32_t(std::clamp<int64_t>(e.Crossing.Pixel, 0, pixelLimit)) * 2 + uint32_t(e.Down));
-    };
     for (int32_t y = top; y < bottom; ++y) {
-        FCrossings.clear();
+        const std::size_t r = std::size_t(y - top);
+        FCrossings.assign(FSingles.begin() + FSingleStart[r], FSingles.begin() + FSingleStart[r + 1]);
         std::size_t kept = 0;
         for (TEdge& e : FActive) {
-            cross(e);
+            FCrossings.push_back(key(e.Crossing.Pixel, e.Down));
             if (y + 1 < e.BottomRow) {
                 e.Crossing.Step();
                 FActive[kept++] = e;
             }
         }
         FActive.resize(kept);
-        const std::size_t r = std::size_t(y - top);
         for (int32_t i = FRowStart[r]; i < FRowStart[r + 1]; ++i) {
             TEdge e = FEdges[std::size_t(i)];
-            cross(e);
-            if (y + 1 < e.BottomRow) {
-                e.Crossing.PrepareSteps();
-                e.Crossing.Step();
-                FActive.push_back(e);
-            }
+            FCrossings.push_back(key(e.Crossing.Pixel, e.Down));
+            e.Crossing.Step();  // tall: it crosses the next row too
+            FActive.push_back(e);
         }
         FillRow(bitmap, y, mode, index);
     }
+}
+
+// A ragged coastline's rows cross the outline hundreds or thousands of times: those are
+// sorted by their pixels in a radix sort of 8-bit digits, whose cost grows only linearly
+// with their number, leaving out the digits above the largest pixel.
+void TPolygonFill::SortLong(uint32_t* c, std::size_t n) {
+    constexpr int DigitBits = 8;
+    constexpr uint32_t Digits = 1u << DigitBits;
+    uint32_t highest = 0;
+    for (std::size_t i = 0; i < n; ++i) highest |= c[i];
+    if (FSortBuffer.size() < n) FSortBuffer.resize(n);
+    uint32_t* from = c;
+    uint32_t* to = FSortBuffer.data();
+    std::vector<uint32_t>& count = FDigitCount;
+    for (int shift = 1; shift < 32 && (highest >> shift) != 0; shift += DigitBits) {
+        count.assign(Digits, 0);
+        for (std::size_t i = 0; i < n; ++i) ++count[(from[i] >> shift) & (Digits - 1)];
+        uint32_t total = 0;
+        for (uint32_t& k : count) {
+            const uint32_t here = k;
+            k = total;
+            total += here;
+        }
+        for (std::size_t i = 0; i < n; ++i) to[count[(from[i] >> shift) & (Digits - 1)]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != c) std::copy(from, from + n, c);
 }
 
 void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index) {
@@ -88,8 +129,10 @@ void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uin
     if (n <= 16) {
         for (std::size_t i = 1; i < n; ++i)
             for (std::size_t j = i; j > 0 && c[j] < c[j - 1]; --j) std::swap(c[j], c[j - 1]);
-    } else {
+    } else if (n <= 64) {
         std::sort(c, c + n);
+    } else {
+        SortLong(c, n);
     }
     uint8_t* const line = bitmap.ScanLine(row);
     int winding = 0;

@@ -33,16 +33,20 @@ public:
 
 private:
     struct TEdge {
-        TEdgeStepper Crossing;
-        int32_t BottomRow;  // the first row the edge no longer crosses
-        int32_t Down;       // 1 when the edge runs downwards, for the winding count
+        TNarrowEdgeStepper Crossing;
+        int32_t BottomRow : 31;  // the first row the edge no longer crosses
+        uint32_t Down : 1;       // 1 when the edge runs downwards, for the winding count
     };
     void FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index);
+    void SortLong(uint32_t* crossings, std::size_t n);
 
     std::vector<int32_t> FRowStart;   // where each row's new edges begin in FEdges
-    std::vector<TEdge> FEdges;        // grouped by the first row they cross
+    std::vector<TEdge> FEdges;        // edges of two rows or more, grouped by their first row
+    std::vector<int32_t> FSingleStart;
+    std::vector<uint32_t> FSingles;   // crossings of edges of one row, grouped by row
     std::vector<TEdge> FActive;       // edges still crossing rows after their first
     std::vector<uint32_t> FCrossings; // one row's crossings: pixel * 2 + Down
+    std::vector<uint32_t> FSortBuffer, FDigitCount;
 };
 
 }  // namespace gridloom

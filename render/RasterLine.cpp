@@ -103,4 +103,60 @@ void DrawPath1(TBitmap& bitmap, const TPoint* points, int count, bool closed, ui
     if (closed) Line(bitmap, points[count - 1], points[0], index);
 }
 
+void TShortLinePaths::Prepare(int32_t stride) {
+    if (stride == FStride) return;
+    constexpr int32_t side = 2 * ShortReach + 1;
+    TBitmap scratch;
+    scratch.SetWidth(side);
+    scratch.SetHeight(side);
+    FOffsets.assign(std::size_t(side * side * ShortReach), 0);
+    for (int32_t dy = -ShortReach; dy <= ShortReach; ++dy)
+        for (int32_t dx = -ShortReach; dx <= ShortReach; ++dx) {
+            for (int32_t y = 0; y < side; ++y) std::fill(scratch.ScanLine(y), scratch.ScanLine(y) + side, 0);
+            DrawLine1(scratch, {ShortReach, ShortReach}, {ShortReach + dx, ShortReach + dy}, 1);
+            int64_t* const offsets = &FOffsets[std::size_t(((dy + ShortReach) * side + dx + ShortReach) * ShortReach)];
+            int32_t n = 0;
+            for (int32_t y = 0; y < side; ++y)
+                for (int32_t x = 0; x < side; ++x)
+                    if (scratch.PixelIndex(x, y) != 0) offsets[n++] = int64_t(y - ShortReach) * stride + (x - ShortReach);
+            for (int32_t k = n; k < ShortReach; ++k) offsets[k] = n > 0 ? offsets[n - 1] : 0;
+        }
+    FStride = stride;
+}
+
+void TShortLinePaths::DrawPath(TBitmap& bitmap, const TPoint* points, int count, bool closed, uint8_t index) {
+    if (points == nullptr || count < 2 || bitmap.Width() == 0 || bitmap.Height() == 0) return;
+    static_assert(ShortReach == 8, "steps are written as four or eight stores");
+    Prepare(bitmap.Width());
+    const uint32_t width = uint32_t(bitmap.Width()), height = uint32_t(bitmap.Height());
+    auto inside = [&](TPoint p) { return uint32_t(p.X) < width && uint32_t(p.Y) < height; };
+    uint8_t* const pixels = bitmap.ScanLine(0);
+    const int segments = closed ? count : count - 1;
+    bool fromInside = inside(points[0]);
+    for (int i = 0; i < segments; ++i) {
+        const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
+        const bool toInside = inside(to);
+        const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
+        if (fromInside && toInside && uint64_t(dx + ShortReach) <= 2 * ShortReach &&
+            uint64_t(dy + ShortReach) <= 2 * ShortReach && (dx | dy) != 0) {
+            const int64_t* const o =
+                FOffsets.data() + ((dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach) * ShortReach;
+            uint8_t* const at = pixels + std::size_t(from.Y) * width + std::size_t(from.X);
+            at[o[0]] = index;
+            at[o[1]] = index;
+            at[o[2]] = index;
+            at[o[3]] = index;
+            if (std::max(std::llabs(dx), std::llabs(dy)) > 4) {
+                at[o[4]] = index;
+                at[o[5]] = index;
+                at[o[6]] = index;
+                at[o[7]] = index;
+            }
+        } else {
+            Line(bitmap, from, to, index);
+        }
+        fromInside = toInside;
+    }
+}
+
 }  // namespace gridloom

@@ -33,55 +33,62 @@ inline int64_t FloorDiv64(int64_t a, int64_t b) {
 // Where an edge of a polygon crosses the rows below its top: the first pixel at or right
 // of the crossing, ceil(X), with X = x0 + (y - y0) (x1 - x0) / (y1 - y0) on row y, stepped
 // exactly from row to row by quotient and remainder.
-struct TEdgeStepper {
-    int64_t Pixel = 0;      // ceil(X) on the current row
-    int64_t Remainder = 0;  // in [0, Divisor)
-    int64_t PixelStep = 0;
-    int64_t RemainderStep = 0;
-    int64_t Divisor = 1;    // y1 - y0, positive
+//
+// The fill of 32-bit points keeps its edges in 32-bit fields, TNarrowEdgeStepper, which
+// halves the memory a long outline's edges take: ceil(X) lies between the ends' x, the
+// divisor y1 - y0 is below 2^32, and an edge that steps at all is two rows tall or more,
+// so that its step dx / dy is below 2^31. The band of a wide pen, whose corners may lie a
+// little beyond the 32-bit range, uses 64-bit fields, TEdgeStepper.
+template <class TPixel, class TRemainder>
+struct TEdgeStep {
+    TPixel Pixel = 0;              // ceil(X) on the current row
+    TPixel PixelStep = 0;
+    TRemainder Remainder = 0;      // in [0, Divisor)
+    TRemainder RemainderStep = 0;  // in [0, Divisor)
+    TRemainder Divisor = 1;        // y1 - y0, positive
 
-    // The edge from (x0, y0) down to (x1, y1), y0 < y1, on row y0 + k (k >= 0).
-    static TEdgeStepper At(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t k) {
-        TEdgeStepper e;
+    // The edge from (x0, y0) down to (x1, y1), y0 < y1, on row y0 + k (k >= 0); stepping
+    // says whether it will be stepped on to later rows.
+    static TEdgeStep At(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t k, bool stepping) {
+        TEdgeStep e;
         const int64_t dx = x1 - x0, dy = y1 - y0;
-        e.Divisor = dy;
-        // ceil(k dx / dy) = floor((k dx + dy - 1) / dy). Small edges, nearly all of them,
-        // need no more than 64 bits for this.
-        int64_t q, r;
-        if (k == 0) {  // on its top row: X = x0 exactly
-            q = 0;
-            r = dy - 1;
-        } else if (k < (int64_t(1) << 30) && dx < (int64_t(1) << 31) && dx > -(int64_t(1) << 31) && dy < (int64_t(1) << 32)) {
+        e.Divisor = TRemainder(dy);
+        // ceil(k dx / dy) = floor((k dx + dy - 1) / dy). An edge on its top row needs no
+        // division, and small edges no more than 64 bits.
+        int64_t q = 0, r = dy - 1;
+        if (k != 0 && k < (int64_t(1) << 30) && dx < (int64_t(1) << 31) && dx > -(int64_t(1) << 31)) {
             const int64_t m = k * dx + dy - 1;
             q = FloorDiv64(m, dy);
             r = m - q * dy;
-        } else {
+        } else if (k != 0) {
             const TWide m = TWide(k) * dx + dy - 1;
             const TWide wq = FloorDiv(m, dy);
             q = int64_t(wq);
             r = int64_t(m - wq * dy);
         }
-        e.Pixel = x0 + q;
-        e.Remainder = r;
-        e.PixelStep = dx;  // the steps are made ready by PrepareSteps, for edges that need them
+        e.Pixel = TPixel(x0 + q);
+        e.Remainder = TRemainder(r);
+        if (stepping) {
+            const int64_t step = FloorDiv64(dx, dy);
+            e.PixelStep = TPixel(step);
+            e.RemainderStep = TRemainder(dx - step * dy);
+        }
         return e;
-    }
-
-    // Before the first Step: splits the step dx / dy into whole pixels and a remainder.
-    void PrepareSteps() {
-        const int64_t dx = PixelStep;
-        PixelStep = FloorDiv64(dx, Divisor);
-        RemainderStep = dx - PixelStep * Divisor;
     }
 
     void Step() {
         Pixel += PixelStep;
-        Remainder += RemainderStep;
-        if (Remainder >= Divisor) {
-            Remainder -= Divisor;
+        const uint64_t remainder = uint64_t(Remainder) + uint64_t(RemainderStep);
+        if (remainder >= Divisor) {
+            Remainder = TRemainder(remainder - Divisor);
             ++Pixel;
+        } else {
+            Remainder = TRemainder(remainder);
         }
     }
 };
+
+using TEdgeStepper = TEdgeStep<int64_t, uint64_t>;
+using TNarrowEdgeStepper = TEdgeStep<int32_t, uint32_t>;
 
 }  // namespace gridloom

@@ -161,9 +161,8 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
         const int a = down ? i : j, b = down ? j : i;
         const int64_t first = std::max(cy[a], top), last = std::min(cy[b], bottom);
         if (first >= last) continue;
-        edges[count] = TBandEdge{TEdgeStepper::At(cx[a], cy[a], cx[b], cy[b], first - cy[a]), first, last,
-                                 down ? 1 : -1};
-        edges[count++].Crossing.PrepareSteps();
+        edges[count++] = TBandEdge{TEdgeStepper::At(cx[a], cy[a], cx[b], cy[b], first - cy[a], true), first, last,
+                                   down ? 1 : -1};
     }
     for (int64_t y = top; y < bottom; ++y) {
         std::pair<int64_t, int> crossings[4];

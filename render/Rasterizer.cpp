@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "render/Bitmap.h"
-#include "render/RasterLine.h"
 
 namespace gridloom {
 
@@ -44,7 +43,10 @@ void TRasterizer::Path(TBitmap& bitmap, const TPoint* points, int count, bool cl
     if (bitmap.Width() == 0 || bitmap.Height() == 0) return;
     const int32_t width = EffectivePenWidth(bitmap, penWidth);
     if (width <= 1) {
-        DrawPath1(bitmap, points, count, closed, index);
+        if (Shortcuts)
+            FShortLines.DrawPath(bitmap, points, count, closed, index);
+        else
+            DrawPath1(bitmap, points, count, closed, index);
     } else {
         if (Shortcuts)
             FShortStrokes.DrawPath(bitmap, Disc(width), points, count, closed, index);

@@ -12,6 +12,7 @@
 
 #include "render/Canvas.h"
 #include "render/RasterFill.h"
+#include "render/RasterLine.h"
 #include "render/RasterStroke.h"
 
 namespace gridloom {
@@ -35,7 +36,7 @@ public:
     // The width a pen actually draws with on this bitmap (see above).
     static int32_t EffectivePenWidth(const TBitmap& bitmap, int32_t penWidth);
 
-    // When false, wide paths go through the plain general routines alone rather than the
+    // When false, paths go through the plain general routines alone rather than the
     // quicker ones for short steps. The pixels are the same; the switch exists so that
     // this can be checked.
     bool Shortcuts = true;
@@ -46,6 +47,7 @@ private:
 
     TPolygonFill FFill;
     std::optional<TPenDisc> FDisc;  // the disc of the pen used last
+    TShortLinePaths FShortLines;
     TShortStrokePaths FShortStrokes;
 };
 
