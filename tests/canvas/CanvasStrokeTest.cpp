@@ -92,31 +92,28 @@ TEST(CanvasStroke, BandsOfTheWorkedExamples) {
     EXPECT_EQ(rows.Count(), 24);
 }
 
-// Segments in many directions, at widths 2 to 4 and a few wider, against the rule written
-// out in the test: both discs and the band filled point by point.
+// Draws the segment with a pen of the width on a w x h bitmap and compares the pixels with
+// the rule written out in the test: both discs and the band filled point by point.
+::testing::AssertionResult StrokeFollowsTheRule(TPoint a, TPoint z, int width, int w = 41, int h = 41) {
+    TestBitmap b(w, h);
+    b.Canvas().Pen.Width = width;
+    b.Canvas().MoveTo(a.X, a.Y);
+    b.Canvas().LineTo(z.X, z.Y);
+    TMask expected(w, h);
+    AddStroke(expected, a, z, width);
+    if (MaskOf(b, Ink).Lit == expected.Lit) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "width " << width << " from " << a.X << "," << a.Y << " to " << z.X << ","
+                                         << z.Y;
+}
+
+// Segments in many directions, at widths 2 to 4 and a few wider.
 TEST(CanvasStroke, SegmentsInEveryDirectionFollowTheRule) {
     for (int width : {2, 3, 4, 5, 6, 9}) {
         for (int dy = -7; dy <= 7; ++dy)
-            for (int dx = -7; dx <= 7; ++dx) {
-                const TPoint a{20, 20}, z{20 + dx, 20 + dy};
-                TestBitmap b(41, 41);
-                b.Canvas().Pen.Width = width;
-                b.Canvas().MoveTo(a.X, a.Y);
-                b.Canvas().LineTo(z.X, z.Y);
-                TMask expected(41, 41);
-                AddStroke(expected, a, z, width);
-                ASSERT_EQ(MaskOf(b, Ink).Lit, expected.Lit) << "width " << width << " to " << dx << "," << dy;
-            }
+            for (int dx = -7; dx <= 7; ++dx) ASSERT_TRUE(StrokeFollowsTheRule({20, 20}, {20 + dx, 20 + dy}, width));
         for (const auto& [a, z] : {std::pair<TPoint, TPoint>{{3, 5}, {37, 21}}, {{38, 1}, {33, 39}},
-                                  {{-30, 45}, {60, -7}}, {{5, 40}, {41, -2}}}) {
-            TestBitmap b(41, 41);
-            b.Canvas().Pen.Width = width;
-            b.Canvas().MoveTo(a.X, a.Y);
-            b.Canvas().LineTo(z.X, z.Y);
-            TMask expected(41, 41);
-            AddStroke(expected, a, z, width);
-            ASSERT_EQ(MaskOf(b, Ink).Lit, expected.Lit) << "width " << width << " " << a.X << "," << a.Y;
-        }
+                                  {{-30, 45}, {60, -7}}, {{5, 40}, {41, -2}}})
+            ASSERT_TRUE(StrokeFollowsTheRule(a, z, width));
     }
 }
 
@@ -149,17 +146,8 @@ TEST(CanvasStroke, HugeCoordinatesStrokeTheVisiblePart) {
         {{7, INT32_MAX}, {9, INT32_MIN}},
         {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}},
     };
-    for (int width : {2, 5}) {
-        for (const auto& e : ends) {
-            TestBitmap b(50, 40);
-            b.Canvas().Pen.Width = width;
-            b.Canvas().MoveTo(e[0].X, e[0].Y);
-            b.Canvas().LineTo(e[1].X, e[1].Y);
-            TMask expected(50, 40);
-            AddStroke(expected, e[0], e[1], width);
-            EXPECT_EQ(MaskOf(b, Ink).Lit, expected.Lit) << "width " << width << " from " << e[0].X << "," << e[0].Y;
-        }
-    }
+    for (int width : {2, 5})
+        for (const auto& e : ends) EXPECT_TRUE(StrokeFollowsTheRule(e[0], e[1], width, 50, 40));
 }
 
 }  // namespace
