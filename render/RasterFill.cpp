@@ -58,7 +58,7 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
         const TNarrowEdgeStepper crossing = TNarrowEdgeStepper::At(a.X, a.Y, b.X, b.Y, int64_t(first) - a.Y, tall);
         const std::size_t r = std::size_t(first - top);
         if (tall)
-            FEdges[std::size_t(FRowStart[r]++)] = TEdge{crossing, last, down};
+            FEdges[std::size_t(FRowStart[r]++)] = TEdge{crossing, last, uint32_t(down)};
         else
             FSingles[std::size_t(FSingleStart[r]++)] = key(crossing.Pixel, down);
     }
@@ -75,7 +75,8 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
         const std::size_t r = std::size_t(y - top);
         FCrossings.assign(FSingles.begin() + FSingleStart[r], FSingles.begin() + FSingleStart[r + 1]);
         std::size_t kept = 0;
-        for (TEdge& e : FActive) {
+        for (std::size_t i = 0; i < FActive.size(); ++i) {
+            TEdge e = FActive[i];
             FCrossings.push_back(key(e.Crossing.Pixel, e.Down));
             if (y + 1 < e.BottomRow) {
                 e.Crossing.Step();

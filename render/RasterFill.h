@@ -34,8 +34,8 @@ public:
 private:
     struct TEdge {
         TNarrowEdgeStepper Crossing;
-        int32_t BottomRow : 31;  // the first row the edge no longer crosses
-        uint32_t Down : 1;       // 1 when the edge runs downwards, for the winding count
+        int32_t BottomRow;  // the first row the edge no longer crosses
+        uint32_t Down;      // 1 when the edge runs downwards, for the winding count
     };
     void FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index);
     void SortLong(uint32_t* crossings, std::size_t n);

@@ -1,7 +1,8 @@
 // The pixel engine behind TCanvas, one primitive to a file: one-pixel lines
 // (RasterLine.h), wide strokes (RasterStroke.h) and polygon fill (RasterFill.h), all
 // clipped to the bitmap, on coordinates anywhere in the 32-bit range. A canvas holds one
-// rasterizer so that the fill's buffers and the pen's disc are kept from call to call.
+// rasterizer so that the fill's buffers, the pen's disc and the tables of short steps are
+// kept from call to call.
 //
 // Pen widths below 1 draw as 1. Widths so large that a single disc would cover the whole
 // bitmap (more than twice its diagonal) draw as that size, which looks the same.
