@@ -5,6 +5,7 @@
 
 #include "render/Bitmap.h"
 #include "render/RasterMath.h"
+#include "render/RasterOps.h"
 
 namespace gridloom {
 
@@ -14,6 +15,10 @@ namespace {
 // one whenever the remainder wraps.
 inline void Step(uint8_t* at, int64_t count, int64_t majorStep, int64_t minorStep, int64_t remainder,
                  int64_t rise, int64_t length, uint8_t index) {
+    if (rise == 0 && (majorStep == 1 || majorStep == -1)) {  // along a row: one run, a parallel of the grid
+        FillRun(majorStep > 0 ? at : at - (count - 1), std::size_t(count), index);
+        return;
+    }
     const int64_t step = 2 * rise, wrap = 2 * length;
     for (int64_t k = 0; k < count; ++k) {
         *at = index;
