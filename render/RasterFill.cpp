@@ -73,24 +73,30 @@ void TPolygonFill::Fill(TBitmap& bitmap, const TPoint* points, int count, TPolyF
     FActive.clear();
     for (int32_t y = top; y < bottom; ++y) {
         const std::size_t r = std::size_t(y - top);
-        FCrossings.assign(FSingles.begin() + FSingleStart[r], FSingles.begin() + FSingleStart[r + 1]);
+        const std::size_t singles = std::size_t(FSingleStart[r + 1] - FSingleStart[r]);
+        const std::size_t fresh = std::size_t(FRowStart[r + 1] - FRowStart[r]);
+        const std::size_t active = FActive.size();
+        if (FCrossings.size() < singles + active + fresh) FCrossings.resize(singles + active + fresh);
+        uint32_t* out = FCrossings.data();
+        out = std::copy_n(FSingles.data() + FSingleStart[r], singles, out);
+        TEdge* const edges = FActive.data();
         std::size_t kept = 0;
-        for (std::size_t i = 0; i < FActive.size(); ++i) {
-            TEdge e = FActive[i];
-            FCrossings.push_back(key(e.Crossing.Pixel, e.Down));
+        for (std::size_t i = 0; i < active; ++i) {
+            TEdge e = edges[i];
+            *out++ = key(e.Crossing.Pixel, e.Down);
             if (y + 1 < e.BottomRow) {
                 e.Crossing.Step();
-                FActive[kept++] = e;
+                edges[kept++] = e;
             }
         }
         FActive.resize(kept);
-        for (int32_t i = FRowStart[r]; i < FRowStart[r + 1]; ++i) {
-            TEdge e = FEdges[std::size_t(i)];
-            FCrossings.push_back(key(e.Crossing.Pixel, e.Down));
+        for (std::size_t i = 0; i < fresh; ++i) {
+            TEdge e = FEdges[std::size_t(FRowStart[r]) + i];
+            *out++ = key(e.Crossing.Pixel, e.Down);
             e.Crossing.Step();  // tall: it crosses the next row too
             FActive.push_back(e);
         }
-        FillRow(bitmap, y, mode, index);
+        FillRow(bitmap, y, std::size_t(out - FCrossings.data()), mode, index);
     }
 }
 
@@ -121,9 +127,8 @@ void TPolygonFill::SortLong(uint32_t* c, std::size_t n) {
     if (from != c) std::copy(from, from + n, c);
 }
 
-void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index) {
+void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFillMode mode, uint8_t index) {
     uint32_t* const c = FCrossings.data();
-    const std::size_t n = FCrossings.size();
     // Most rows cross a handful of edges, which insertion sorts quickest. The direction bit
     // takes part in the order, harmlessly: crossings on the same pixel may come in any
     // order without changing the spans between them.
@@ -135,14 +140,20 @@ void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uin
     } else {
         SortLong(c, n);
     }
+    // Crossings are held to [0, width] already.
     uint8_t* const line = bitmap.ScanLine(row);
+    auto span = [&](std::size_t i) {
+        const uint32_t left = c[i] >> 1, right = c[i + 1] >> 1;
+        if (right > left) FillRun(line + left, right - left, index);
+    };
+    if (mode == TPolyFillMode::Alternate) {
+        for (std::size_t i = 0; i + 1 < n; i += 2) span(i);
+        return;
+    }
     int winding = 0;
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        winding += mode == TPolyFillMode::Alternate ? 1 : (c[i] & 1) != 0 ? 1 : -1;
-        const bool inside = mode == TPolyFillMode::Alternate ? (winding & 1) != 0 : winding != 0;
-        // Crossings are held to [0, width] already.
-        const uint32_t left = c[i] >> 1, right = c[i + 1] >> 1;
-        if (inside && right > left) FillRun(line + left, right - left, index);
+        winding += (c[i] & 1) != 0 ? 1 : -1;
+        if (winding != 0) span(i);
     }
 }
 

@@ -37,7 +37,8 @@ private:
         int32_t BottomRow;  // the first row the edge no longer crosses
         uint32_t Down;      // 1 when the edge runs downwards, for the winding count
     };
-    void FillRow(TBitmap& bitmap, int32_t row, TPolyFillMode mode, uint8_t index);
+    // Sorts the first n of FCrossings and paints the spans between them.
+    void FillRow(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFillMode mode, uint8_t index);
     void SortLong(uint32_t* crossings, std::size_t n);
 
     std::vector<int32_t> FRowStart;   // where each row's new edges begin in FEdges
