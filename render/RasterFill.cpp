@@ -133,8 +133,12 @@ void TPolygonFill::FillRow(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFil
     // takes part in the order, harmlessly: crossings on the same pixel may come in any
     // order without changing the spans between them.
     if (n <= 16) {
-        for (std::size_t i = 1; i < n; ++i)
-            for (std::size_t j = i; j > 0 && c[j] < c[j - 1]; --j) std::swap(c[j], c[j - 1]);
+        for (std::size_t i = 1; i < n; ++i) {
+            const uint32_t crossing = c[i];
+            std::size_t j = i;
+            for (; j > 0 && c[j - 1] > crossing; --j) c[j] = c[j - 1];
+            c[j] = crossing;
+        }
     } else if (n <= 64) {
         std::sort(c, c + n);
     } else {

@@ -14,13 +14,23 @@ namespace gridloom {
 
 // Paints n pixels from at. The runs of strokes and of a ragged fill are mostly a few
 // pixels long, for which a call to memset costs more than the pixels: those are written
-// as two overlapping stores of the widest size that fits.
+// as overlapping stores of the widest size that fits, up to a few hundred pixels.
 inline void FillRun(uint8_t* at, std::size_t n, uint8_t index) {
+    const uint64_t pattern = 0x0101010101010101ull * index;
     if (n > 16) {
-        std::memset(at, index, n);
+        if (n > 256) {
+            std::memset(at, index, n);
+            return;
+        }
+        uint8_t* const last = at + n - 16;
+        for (; at < last; at += 16) {
+            std::memcpy(at, &pattern, 8);
+            std::memcpy(at + 8, &pattern, 8);
+        }
+        std::memcpy(last, &pattern, 8);
+        std::memcpy(last + 8, &pattern, 8);
         return;
     }
-    const uint64_t pattern = 0x0101010101010101ull * index;
     if (n >= 8) {
         std::memcpy(at, &pattern, 8);
         std::memcpy(at + n - 8, &pattern, 8);
