@@ -126,6 +126,7 @@ void BM_DrawBoundaries10m(benchmark::State& state, const std::string& path) {
     }
     TImage image;
     TSettings settings;
+    settings.Width = int32_t(state.range(0));
     TQuietProgress progress;
     for (auto _ : state)
         DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
@@ -136,7 +137,7 @@ const bool Registered10m = [] {
     const char* path = std::getenv("GRIDLOOM_BENCH_DATA_10M");
     if (path != nullptr && *path != '\0')
         benchmark::RegisterBenchmark("BM_DrawBoundaries10m", BM_DrawBoundaries10m, std::string(path))
-            ->Unit(benchmark::kMillisecond);
+            ->ArgName("width")->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -1,10 +1,12 @@
 // A drawing surface over an 8-bit palettised bitmap, with the pen, brush, font and
-// current position of the classic Windows canvas, and its pixel conventions:
-//  - a 1-pixel line lights the pixels from its start up to, but not including, its end;
-//  - a wider pen strokes every pixel whose centre lies within width/2 of the segment,
-//    with round caps and joins;
-//  - a polygon fills the pixels whose centres are inside (top-left rule for centres on
-//    an edge, so polygons sharing an edge never both paint it), then is outlined;
+// current position of the classic Windows canvas, and its pixel conventions (pixel (x, y)
+// is the one whose centre is the point (x, y)):
+//  - a 1-pixel line lights the pixels from its start up to, but not including, its end,
+//    a half-way tie going to the smaller coordinate (RasterLine.h);
+//  - a wider pen strokes each segment as a midpoint disc at either end and a band between
+//    them (RasterStroke.h);
+//  - a polygon fills the pixels whose centres are inside, vertices on pixel centres, with
+//    the top-left rule for centres on an edge, then is outlined (RasterFill.h);
 //  - no anti-aliasing: every pixel is one palette index.
 // Coordinates may lie anywhere in the 32-bit range; everything is clipped to the bitmap.
 #pragma once

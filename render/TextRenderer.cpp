@@ -10,6 +10,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include "render/Bitmap.h"
@@ -37,6 +38,11 @@ struct TGlyph {
 
 struct TTextRenderer::TFace {
     FT_Face Face = nullptr;
+    // Advances are measured on a size object of their own: a TrueType size re-runs the
+    // font's set-up program whenever its loads switch between ordinary and one-bit
+    // hinting, which alternating on one size would do for every glyph.
+    FT_Size DrawSize = nullptr;
+    FT_Size MeasureSize = nullptr;
     std::string File;
     bool Embolden = false;  // bold asked for, only a regular face found
     bool Oblique = false;   // italic asked for, only an upright face found
@@ -79,16 +85,21 @@ int TTextRenderer::PixelSize(int32_t points) {
 
 namespace {
 
+// Sets the face's active size object to the pixel size; false when it cannot be.
+bool SetSize(FT_Face face, int pixels) {
+    bool sized = FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) == 0;
+    if (!sized && face->num_fixed_sizes > 0)
+        sized = FT_Select_Size(face, 0) == 0;  // a bitmap font offers only what it has
+    return sized;
+}
+
 // Opens the face at file/index at the pixel size; null when FreeType cannot use it.
 FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
     FT_Face face = nullptr;
     if (FT_New_Face(library, file, index, &face) != 0)
         return nullptr;
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);  // symbol fonts keep their own map
-    bool sized = FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) == 0;
-    if (!sized && face->num_fixed_sizes > 0)
-        sized = FT_Select_Size(face, 0) == 0;  // a bitmap font offers only what it has
-    if (!sized) {
+    if (!SetSize(face, pixels)) {
         FT_Done_Face(face);
         return nullptr;
     }
@@ -140,6 +151,17 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     const FT_Size_Metrics& m = face->size->metrics;
     metrics.Ascent = std::max(0, RoundPixels(m.ascender));
     metrics.Descent = std::max(0, RoundPixels(-m.descender));
+    // The cell of a scalable font is the one Windows gives it: the OS/2 table's Windows
+    // ascent and descent, each scaled to the size and rounded on its own. The size
+    // metrics above, FreeType's own reading of the font, stand in where there is no table.
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && face->units_per_EM > 0 &&
+        os2->usWinAscent + os2->usWinDescent > 0) {
+        const int64_t em = face->units_per_EM;
+        auto scaled = [&](int64_t units) { return int((2 * units * pixels + em) / (2 * em)); };
+        metrics.Ascent = scaled(os2->usWinAscent);
+        metrics.Descent = scaled(os2->usWinDescent);
+    }
 
     // Sensible places for fonts that do not say: a line of about a fifteenth of the em,
     // halfway down the descent; the stroke a third of the ascent up.
@@ -155,25 +177,38 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     }
     underlineTop = std::max(1, underlineCentre - underlineThickness / 2);
 
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
         strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, m.y_scale)));
         strikeTop = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutPosition, m.y_scale)));
     }
 }
 
-void LoadGlyph(FT_Face face, bool embolden, bool oblique, unsigned char byte, TGlyph& glyph) {
+void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolden, bool oblique,
+               unsigned char byte, TGlyph& glyph) {
     glyph.Loaded = true;
     const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
-    // Hinted for a one-bit target: stems land on whole pixels instead of smearing.
-    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
-        return;
     FT_GlyphSlot slot = face->glyph;
+    // Labels are spaced as Windows spaces them: by the advance of an ordinary hinted
+    // load, which the one-bit hinting below would change by a pixel here and there.
+    bool measured = false;
+    if (measureSize && FT_Activate_Size(measureSize) == 0) {
+        measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
+        if (measured) {
+            if (embolden)
+                FT_GlyphSlot_Embolden(slot);
+            glyph.Advance = RoundPixels(slot->advance.x);
+        }
+    }
+    // The image is hinted for a one-bit target: stems land on whole pixels instead of
+    // smearing.
+    if (FT_Activate_Size(drawSize) != 0 || FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
+        return;
     if (embolden)
         FT_GlyphSlot_Embolden(slot);
     if (oblique)
         FT_GlyphSlot_Oblique(slot);
-    glyph.Advance = RoundPixels(slot->advance.x);
+    if (!measured)
+        glyph.Advance = RoundPixels(slot->advance.x);
     if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
         return;
     const FT_Bitmap& bm = slot->bitmap;
@@ -250,6 +285,15 @@ std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string&
         }
     }
     if (FT_Face f = face->Face) {
+        face->DrawSize = f->size;
+        FT_Size measure = nullptr;
+        if (FT_New_Size(f, &measure) == 0) {
+            if (FT_Activate_Size(measure) == 0 && SetSize(f, pixels))
+                face->MeasureSize = measure;
+            else
+                FT_Done_Size(measure);
+            FT_Activate_Size(face->DrawSize);
+        }
         face->Embolden = bold && !(f->style_flags & FT_STYLE_FLAG_BOLD);
         face->Oblique = italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC);
         MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness,
@@ -272,7 +316,7 @@ int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
         if (!g.Loaded) {
-            LoadGlyph(face.Face, face.Embolden, face.Oblique, c, g);
+            LoadGlyph(face.Face, face.DrawSize, face.MeasureSize, face.Embolden, face.Oblique, c, g);
             ++FRendered;
         }
         width += g.Advance;
@@ -292,7 +336,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
         if (!g.Loaded) {
-            LoadGlyph(face.Face, face.Embolden, face.Oblique, c, g);
+            LoadGlyph(face.Face, face.DrawSize, face.MeasureSize, face.Embolden, face.Oblique, c, g);
             ++FRendered;
         }
         const int64_t left = pen + g.Left;

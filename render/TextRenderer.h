@@ -10,6 +10,12 @@
 // The face is what fontconfig matches for the name with weight bold and slant italic from
 // the style, as fc-match would give it: "Arial" is Liberation Sans where Arial is absent.
 // A bold or italic request that only a regular face answers is emboldened or slanted.
+//
+// The metrics are those Windows gives a font: the ascent and descent are the OS/2 table's
+// usWinAscent and usWinDescent scaled to the pixel size, round(units x ppem / unitsPerEm),
+// each rounded on its own, and the text height is their sum (Liberation Sans Bold at 15
+// pixels: 14 + 3 = 17). A character advances by its width in an ordinary hinted load,
+// while its image is hinted for a one-bit target.
 // When the match cannot be loaded, any face fontconfig offers is used instead; when there is
 // none at all, every text measures 0 and draws nothing.
 //

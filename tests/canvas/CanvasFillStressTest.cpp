@@ -1,5 +1,5 @@
-// The scanline fill against a direct pixel-by-pixel evaluation of its definition, on many
-// random polygons; and random far-flung polygons that must neither crash nor take long.
+// The scanline fill, the outline and wide strokes against the rules written out plainly,
+// on many random polygons, near the bitmap and anywhere in the 32-bit range.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,27 +11,6 @@
 namespace gridloom {
 namespace {
 
-// Inside when the crossings at or left of the pixel centre, on the centre's row line, wind
-// (or count, for even-odd) to non-zero. Centres exactly on an edge thus belong to the
-// right-hand side, and edge ends follow the half-open [top, bottom) rule.
-bool InsideByDefinition(const std::vector<TPoint>& p, int x, int y, TPolyFillMode mode) {
-    const double cx = x + 0.5, cy = y + 0.5;
-    int winding = 0, crossings = 0;
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        const TPoint a = p[i], b = p[(i + 1) % p.size()];
-        if (a.Y == b.Y) continue;
-        const bool down = a.Y < b.Y;
-        const TPoint t = down ? a : b, u = down ? b : a;
-        if (cy < t.Y || cy >= u.Y) continue;
-        // Crossing x <= cx, exactly: (cx - t.X) * (u.Y - t.Y) >= (cy - t.Y) * (u.X - t.X).
-        if ((cx - t.X) * (u.Y - t.Y) >= (cy - t.Y) * (u.X - t.X)) {
-            winding += down ? 1 : -1;
-            ++crossings;
-        }
-    }
-    return mode == TPolyFillMode::Winding ? winding != 0 : crossings % 2 != 0;
-}
-
 TEST(CanvasFill, RandomPolygonsFillExactlyTheirDefinition) {
     std::mt19937 random(1234);
     std::uniform_int_distribution<int> coordinate(-8, 48), size(3, 12);
@@ -42,15 +21,16 @@ TEST(CanvasFill, RandomPolygonsFillExactlyTheirDefinition) {
         for (const auto mode : {TPolyFillMode::Alternate, TPolyFillMode::Winding}) {
             TestBitmap b(40, 40);
             raster.FillPolygon(b, p.data(), int(p.size()), mode, Fill);
-            for (int y = 0; y < 40; ++y)
-                for (int x = 0; x < 40; ++x)
-                    ASSERT_EQ(b.PixelIndex(x, y) == Fill, InsideByDefinition(p, x, y, mode))
-                        << "round " << round << " pixel " << x << "," << y;
+            TMask expected(40, 40);
+            AddFill(expected, Corners(p), mode == TPolyFillMode::Winding);
+            ASSERT_EQ(MaskOf(b, Fill).Lit, expected.Lit) << "round " << round;
         }
     }
 }
 
-TEST(CanvasFill, FarFlungRandomPolygonsAreSafe) {
+// Vertices at the ends of the 32-bit range, anywhere in it, or near the bitmap: the fill,
+// the 1-pixel outline and a wide one still give exactly the pixels of their definitions.
+TEST(CanvasFill, FarFlungRandomPolygonsFollowTheRules) {
     std::mt19937 random(99);
     std::uniform_int_distribution<int> pick(0, 3), small(-20, 60);
     std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
@@ -62,16 +42,24 @@ TEST(CanvasFill, FarFlungRandomPolygonsAreSafe) {
         default: return small(random);
         }
     };
-    TestBitmap b(40, 30);
-    for (int round = 0; round < 500; ++round) {
+    TRasterizer raster;
+    for (int round = 0; round < 300; ++round) {
         std::vector<TPoint> p(std::size_t(3 + round % 6));
         for (auto& q : p) q = {coordinate(), coordinate()};
-        b.Canvas().Pen.Width = round % 4 == 0 ? 7 : 1;
-        b.Canvas().PolyFillMode = round % 2 ? TPolyFillMode::Winding : TPolyFillMode::Alternate;
-        b.Canvas().Polygon(p.data(), int(p.size()));
-        b.Canvas().Polyline(p.data(), int(p.size()));
+        const auto mode = round % 2 ? TPolyFillMode::Winding : TPolyFillMode::Alternate;
+        TestBitmap fill(40, 30);
+        raster.FillPolygon(fill, p.data(), int(p.size()), mode, Fill);
+        TMask inside(40, 30);
+        AddFill(inside, Corners(p), mode == TPolyFillMode::Winding);
+        ASSERT_EQ(MaskOf(fill, Fill).Lit, inside.Lit) << "fill, round " << round;
+
+        const int width = round % 3 == 0 ? 5 : 1;
+        TestBitmap outline(40, 30);
+        raster.OutlinePolygon(outline, p.data(), int(p.size()), width, Ink);
+        TMask edges(40, 30);
+        for (std::size_t i = 0; i < p.size(); ++i) AddStroke(edges, p[i], p[(i + 1) % p.size()], width);
+        ASSERT_EQ(MaskOf(outline, Ink).Lit, edges.Lit) << "outline, round " << round << " width " << width;
     }
-    SUCCEED();
 }
 
 }  // namespace

@@ -37,6 +37,25 @@ TEST(CanvasPolygon, FillAloneCoversThePixelsWhoseCentresAreInside) {
     }, 8, 7));
 }
 
+// The fill's vertices are pixel centres, like the outline's: slanted edges of the fill
+// and of the outline agree.
+TEST(CanvasPolygon, WorkedExamplesOfSlantedEdges) {
+    struct TCase {
+        std::vector<TPoint> Points;
+        std::vector<std::string> Rows;
+    };
+    const TCase cases[] = {
+        {{{0, 0}, {6, 2}, {2, 6}}, {"........", ".oo.....", ".ooooo..", ".oooo...", "..oo....", "..o.....", "........"}},
+        {{{0, 0}, {10, 3}, {10, 4}}, {"...........", "...o.......", ".....oo....", "........oo.", "..........."}},
+    };
+    for (const TCase& c : cases) {
+        const int w = int(c.Rows[0].size()), h = int(c.Rows.size());
+        TestBitmap b(w, h);
+        TRasterizer().FillPolygon(b, c.Points.data(), int(c.Points.size()), TPolyFillMode::Winding, Fill);
+        EXPECT_EQ(Render(b), Picture(c.Rows, w, h));
+    }
+}
+
 std::vector<TPoint> Star(int cx, int cy, int r) {
     // A five-pointed star drawn in one stroke: it crosses itself, and its centre pentagon
     // has winding number 2.
@@ -189,8 +208,31 @@ TEST(CanvasPolygon, WidePenOutlineSurroundsTheFill) {
     EXPECT_EQ(b.PixelIndex(6, 12), Ink);
     EXPECT_EQ(b.PixelIndex(7, 12), Fill);
     EXPECT_EQ(b.PixelIndex(3, 12), Paper);
-    EXPECT_EQ(b.PixelIndex(4, 4), Ink);    // round join: (1, 1) from the corner is within 1.5
-    EXPECT_EQ(b.PixelIndex(3, 3), Paper);
+    // No joins beyond the discs: the 3-pixel disc is a plus, so the corner's diagonal
+    // neighbour outside stays clear while its straight ones are inked.
+    EXPECT_EQ(b.PixelIndex(4, 4), Paper);
+    EXPECT_EQ(b.PixelIndex(4, 5), Ink);
+    EXPECT_EQ(b.PixelIndex(5, 4), Ink);
+}
+
+// Rows crossing ten thousand edges on a bitmap 40,000 pixels wide: a comb of thin teeth,
+// every other pair of pixels filled.
+TEST(CanvasPolygon, ManyCrossingsOnAWideBitmap) {
+    const int32_t width = 40000, height = 6;
+    std::vector<TPoint> comb;
+    for (int32_t x = 0; x + 4 <= width; x += 4) {
+        comb.push_back({x, 0});
+        comb.push_back({x, 5});
+        comb.push_back({x + 2, 5});
+        comb.push_back({x + 2, 0});
+    }
+    for (const auto mode : {TPolyFillMode::Alternate, TPolyFillMode::Winding}) {
+        TestBitmap a(width, height);
+        TRasterizer().FillPolygon(a, comb.data(), int(comb.size()), mode, Fill);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                ASSERT_EQ(a.PixelIndex(x, y), (y < 5 && x % 4 < 2) ? Fill : Paper) << x << "," << y;
+    }
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ struct TGridRun {
     TRecordingSurface surface;
     std::vector<TCall> meridians, parallels, texts;
 
-    explicit TGridRun(const TFakeSettings& settings) {
+    explicit TGridRun(const TFakeSettings& settings, int lineHeight = 18) {
+        surface.LineHeight = lineHeight;
         DrawGridOn(surface, settings);
         for (const TCall& c : surface.Calls) {
             if (c.Kind == TCall::Text)
@@ -140,6 +141,37 @@ TEST(GridLayout, LabelsStandWhereTheyBelong) {
     EXPECT_EQ(labels.count("90N"), 0u);
     // Longitudes -150..150 by 30 (11) at latitudes -60..60 by 30 (5), twice each.
     EXPECT_EQ(run.texts.size(), 2u * 11 * 5);
+}
+
+// Half a text height, rounded down: a label below a crossing starts h div 2 below it, one
+// left of it is centred h div 2 above. An odd height tells h div 2 from (h + 1) div 2.
+TEST(GridLayout, LabelsStandHalfATextHeightFromTheCrossing) {
+    for (auto [h, half] : {std::pair{17, 8}, {18, 9}, {15, 7}}) {
+        TFakeSettings settings;
+        settings.Index = 4;
+        settings.Annotation = true;
+        TGridRun run(settings, h);
+        const TPoint crossing = LonLatToPixel(30, 60);
+        int below = 0, left = 0;
+        for (const TCall& c : run.texts) {
+            below += c.Label == "30E" && c.From == TPoint{crossing.X - 10, crossing.Y + half};
+            left += c.Label == "60N" && c.From == TPoint{crossing.X - 35, crossing.Y - half};
+        }
+        EXPECT_EQ(below, 1) << "height " << h;
+        EXPECT_EQ(left, 1) << "height " << h;
+    }
+    // The worked figures for 17: 8 below, 8 above.
+    TFakeSettings settings;
+    settings.Annotation = true;
+    TGridRun run(settings, 17);
+    const TPoint origin = LonLatToPixel(0, 0);
+    bool under = false, beside = false;
+    for (const TCall& c : run.texts) {
+        under = under || (c.Label == "0" && c.From == TPoint{origin.X - 3, origin.Y + 8});
+        beside = beside || (c.Label == "0" && c.From == TPoint{origin.X - 21, origin.Y - 8});
+    }
+    EXPECT_TRUE(under);
+    EXPECT_TRUE(beside);
 }
 
 TEST(GridLayout, OneDegreeLabelsEveryTenDegrees) {

@@ -79,7 +79,8 @@ inline std::unique_ptr<TLineSegment> Segment(uint8_t kind, const std::vector<std
 }
 
 // Records every call of the canvas members the grid and boundary drawings use. Text is
-// measured as 7 pixels a character and 18 pixels high, so placements can be worked out.
+// measured as 7 pixels a character and LineHeight pixels high (18 unless a test sets an
+// odd height, where halving it rounds), so placements can be worked out.
 class TRecordingSurface {
 public:
     struct TCall {
@@ -95,6 +96,7 @@ public:
     TPen Pen;
     TBrush Brush;
     TFont Font;
+    int LineHeight = 18;
     std::vector<TCall> Calls;
 
     void MoveTo(int32_t x, int32_t y) { FPos = {x, y}; }
@@ -103,7 +105,7 @@ public:
         FPos = {x, y};
     }
     int TextWidth(std::string_view text) { return 7 * static_cast<int>(text.size()); }
-    int TextHeight(std::string_view) { return 18; }
+    int TextHeight(std::string_view) { return LineHeight; }
     void TextOut(int32_t x, int32_t y, std::string_view text) {
         Calls.push_back({TCall::Text, {x, y}, {}, std::string(text), {}, Pen, Brush, Font});
     }

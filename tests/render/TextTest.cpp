@@ -86,6 +86,28 @@ TEST(CanvasText, LabelMetricsAreStable) {
     std::printf("Arial 11 bold: height %d, \"0\" %d wide, \"170W\" %d wide\n", h0, w0, w170);
 }
 
+bool IsLiberationSansBold(const TFont& font) {
+    return TTextRenderer::Shared()->FaceFile(font).find("LiberationSans-Bold.") != std::string::npos;
+}
+
+// The cell and the advances are those Windows gives the font: ascent and descent from the
+// OS/2 table's Windows values, each rounded on its own, and the advances of an ordinary
+// hinted load. Figures for Liberation Sans Bold, which stands in for Arial here.
+TEST(CanvasText, CellHeightAndAdvancesAreThoseOfWindows) {
+    TFont font = LabelFont();
+    if (!IsLiberationSansBold(font))
+        GTEST_SKIP() << "Arial is not Liberation Sans Bold here";
+    TSmallImage image(10, 10);
+    TCanvas& c = image.canvas();
+    EXPECT_EQ(TTextRenderer::Shared()->Metrics(font).Ascent, 14);
+    EXPECT_EQ(TTextRenderer::Shared()->Metrics(font).Descent, 3);
+    EXPECT_EQ(c.TextHeight("30W"), 17);
+    EXPECT_EQ(c.TextWidth("W"), 14);
+    EXPECT_EQ(c.TextWidth("30W"), 30);
+    font.Size = 12;
+    EXPECT_EQ(TTextRenderer::Shared()->Metrics(font).Ascent, 14);
+}
+
 TEST(CanvasText, CellIsFilledWithTheBrushThenInked) {
     TSmallImage image(120, 60);
     TCanvas& c = image.canvas();
@@ -167,12 +189,31 @@ TEST(CanvasText, OddFontsNeverFail) {
     EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()->Metrics(LabelFont()).Height());
     c.Font.Size = INT32_MAX;
     EXPECT_GT(c.TextHeight("0"), 400);
+    c.Brush.Color = clWhite;
     c.TextOut(0, 0, "0");
-    c.Font.Size = 11;
-    c.Font.Style = fsItalic | fsBold | fsUnderline | fsStrikeOut;
-    const std::string allBytes = [] { std::string s; for (int i = 1; i < 256; ++i) s += char(i); return s; }();
-    c.TextOut(-300, 10, allBytes);
-    c.TextOut(0, 30, std::string_view("\0\x80\xff", 3));
+    EXPECT_EQ(image.Count(clNavy), 0);  // the 400-pixel cell covers the whole image
+
+    // Every byte, in every style, drawn partly off the image: the cell is filled and inked
+    // and nothing outside it is touched.
+    TSmallImage styled(60, 60);
+    TCanvas& s = styled.canvas();
+    s.Font.Style = fsItalic | fsBold | fsUnderline | fsStrikeOut;
+    s.Brush.Color = clWhite;
+    const std::string allBytes = [] { std::string t; for (int i = 1; i < 256; ++i) t += char(i); return t; }();
+    const int h = s.TextHeight(allBytes);
+    ASSERT_GT(h, 0);
+    ASSERT_GT(s.TextWidth(allBytes), 360);
+    s.TextOut(-300, 10, allBytes);
+    EXPECT_EQ(styled.Count(clWhite, 0, 10, 60, 10 + h) + styled.Count(clRed, 0, 10, 60, 10 + h), 60 * h);
+    EXPECT_GT(styled.Count(clRed, 0, 10, 60, 10 + h), 60);  // at least the underline
+    EXPECT_EQ(styled.Count(clNavy), 60 * (60 - h));
+    const std::string_view odd("\0\x80\xff", 3);
+    const int w = s.TextWidth(odd);
+    EXPECT_GT(w, 0);
+    s.TextOut(0, 40, odd);
+    EXPECT_EQ(styled.Count(clWhite, 0, 40, w, 40 + h) + styled.Count(clRed, 0, 40, w, 40 + h), w * std::min(h, 20));
+    // An italic glyph may lean a pixel or two past its advance, no further.
+    EXPECT_EQ(styled.Count(clNavy, w + 3, 40, 60, 60), (60 - w - 3) * 20);
 }
 
 TEST(TextRenderer, WithoutAnyFontTextIsEmpty) {
