@@ -14,9 +14,7 @@ QFont AboutBoxFont() {
     return font;
 }
 
-void TAboutBox::FitToText(QLabel* label) {
-    label->resize(label->sizeHint());
-}
+void TAboutBox::FitToText(QLabel* label) { label->resize(label->sizeHint()); }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));

@@ -11,9 +11,9 @@
 
 namespace gridloom {
 
-const char* const PreDefKeys[PreDefCount] = {
-    "CompanyName",    "FileDescription", "FileVersion",    "InternalName", "LegalCopyright", "LegalTrademarks",
-    "OriginalFilename", "ProductName",   "ProductVersion", "Comments",     "BuildFlags"};
+const char* const PreDefKeys[PreDefCount] = {"CompanyName",    "FileDescription", "FileVersion",      "InternalName",
+                                             "LegalCopyright", "LegalTrademarks", "OriginalFilename", "ProductName",
+                                             "ProductVersion", "Comments",        "BuildFlags"};
 
 namespace {
 
@@ -26,12 +26,12 @@ const char* const PreDefCaptionTexts[PreDefCount] = {
     QT_TRANSLATE_NOOP("VersInfo", "Build Flags")};
 
 const char* const FixedFlagCaptionTexts[FixedFileFlagCount] = {
-    QT_TRANSLATE_NOOP("VersInfo", "Debug"),       QT_TRANSLATE_NOOP("VersInfo", "Info Inferred"),
-    QT_TRANSLATE_NOOP("VersInfo", "Patched"),     QT_TRANSLATE_NOOP("VersInfo", "Pre-Release"),
-    QT_TRANSLATE_NOOP("VersInfo", "Private"),     QT_TRANSLATE_NOOP("VersInfo", "Special")};
+    QT_TRANSLATE_NOOP("VersInfo", "Debug"),   QT_TRANSLATE_NOOP("VersInfo", "Info Inferred"),
+    QT_TRANSLATE_NOOP("VersInfo", "Patched"), QT_TRANSLATE_NOOP("VersInfo", "Pre-Release"),
+    QT_TRANSLATE_NOOP("VersInfo", "Private"), QT_TRANSLATE_NOOP("VersInfo", "Special")};
 
 // The record's flag bit for each element of TFixedFileFlag.
-constexpr uint32_t FixedFlagBits[FixedFileFlagCount] = {VS_FF_DEBUG,   VS_FF_INFOINFERRED, VS_FF_PATCHED,
+constexpr uint32_t FixedFlagBits[FixedFileFlagCount] = {VS_FF_DEBUG,      VS_FF_INFOINFERRED, VS_FF_PATCHED,
                                                         VS_FF_PRERELEASE, VS_FF_PRIVATEBUILD, VS_FF_SPECIALBUILD};
 
 // The platform's calls take names of at most 255 characters; a longer one is not cut
@@ -53,11 +53,11 @@ QString ValueColumnCaption() { return QCoreApplication::translate("VersInfo", "V
 uint16_t TVersionNumberInformation::Part(int index) const {
     if (!Valid) return 0;
     switch (index) {
-        case 0: return static_cast<uint16_t>(VersionMS >> 16);
-        case 1: return static_cast<uint16_t>(VersionMS);
-        case 2: return static_cast<uint16_t>(VersionLS >> 16);
-        case 3: return static_cast<uint16_t>(VersionLS);
-        default: return 0;
+    case 0: return static_cast<uint16_t>(VersionMS >> 16);
+    case 1: return static_cast<uint16_t>(VersionMS);
+    case 2: return static_cast<uint16_t>(VersionLS >> 16);
+    case 3: return static_cast<uint16_t>(VersionLS);
+    default: return 0;
     }
 }
 
@@ -138,9 +138,8 @@ QString TVersionInfoResource::GetIndexedValue(int index) const {
 
 QString TVersionInfoResource::GetNamedValue(const QString& name) const {
     if (!FVersionBlock) return {};
-    QString key = FTranslationIndex >= 0 && FTranslationIndex < FTranslations.size()
-                      ? FTranslations[FTranslationIndex]
-                      : QStringLiteral("040904E4");
+    QString key = FTranslationIndex >= 0 && FTranslationIndex < FTranslations.size() ? FTranslations[FTranslationIndex]
+                                                                                     : QStringLiteral("040904E4");
     QByteArray path = (QStringLiteral("\\StringFileInfo\\") + key + QLatin1Char('\\') + name).toUtf8();
     if (path.size() > MaxNameBytes) return {};
     void* value = nullptr;
@@ -191,7 +190,8 @@ void TVersionInfoResource::ReadVersionInfo() {
     } else {
         void* value = nullptr;
         uint32_t length = 0;
-        if (VerQueryValueA(FVersionBlock.get(), "\\", &value, &length)) FFixedInfo->Record = static_cast<uint8_t*>(value);
+        if (VerQueryValueA(FVersionBlock.get(), "\\", &value, &length))
+            FFixedInfo->Record = static_cast<uint8_t*>(value);
         if (VerQueryValueA(FVersionBlock.get(), "\\VarFileInfo\\Translation", &value, &length)) {
             auto* entries = static_cast<uint8_t*>(value);
             for (uint32_t i = 0; i < length / 4; ++i) {
@@ -217,8 +217,7 @@ void TVersionInfoResource::ReadVersionInfo() {
             number.VersionText = GetIndexedValue(text);
         };
         fill(*FFileVersionNumber, FFixedInfo->FileVersionMS(), FFixedInfo->FileVersionLS(), pdFileVersion);
-        fill(*FProductVersionNumber, FFixedInfo->ProductVersionMS(), FFixedInfo->ProductVersionLS(),
-             pdProductVersion);
+        fill(*FProductVersionNumber, FFixedInfo->ProductVersionMS(), FFixedInfo->ProductVersionLS(), pdProductVersion);
     }
     PopulateControls();
 }
@@ -251,16 +250,16 @@ void TVersionInfoResource::PopulateListView() {
     view->setSortingEnabled(false);
     view->setHeaderLabels({ResourceColumnCaption(), ValueColumnCaption()});
 
-    const TPreDef rows[] = {pdProductName,       pdProductVersion, pdCompanyName,  pdLegalCopyright,
-                            pdLegalTrademarks,   pdFileDescription, pdFileVersion, pdInternalName,
-                            pdOriginalFilename,  pdBuildFlags,     pdComments};
+    const TPreDef rows[] = {pdProductName,      pdProductVersion,  pdCompanyName, pdLegalCopyright,
+                            pdLegalTrademarks,  pdFileDescription, pdFileVersion, pdInternalName,
+                            pdOriginalFilename, pdBuildFlags,      pdComments};
     for (TPreDef row : rows) {
         QString value;
         switch (row) {
-            case pdProductVersion: value = FProductVersionNumber->AsString(); break;
-            case pdFileVersion: value = FFileVersionNumber->AsString(); break;
-            case pdBuildFlags: value = BuildFlagsText(); break;
-            default: value = GetIndexedValue(row); break;
+        case pdProductVersion: value = FProductVersionNumber->AsString(); break;
+        case pdFileVersion: value = FFileVersionNumber->AsString(); break;
+        case pdBuildFlags: value = BuildFlagsText(); break;
+        default: value = GetIndexedValue(row); break;
         }
         if (value.isEmpty() || !InPreDefs(FShowResource, row)) continue;
         new QTreeWidgetItem(view, {PreDefCaption(row), value});

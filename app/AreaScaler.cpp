@@ -118,7 +118,8 @@ void TAreaScaler::MakeColumns(int32_t source, int destination) {
     FBounds.resize(std::size_t(destination) + 1);
     FWidths.resize(std::size_t(destination));
     for (int d = 0; d <= destination; ++d) FBounds[std::size_t(d)] = int64_t(d) * source * 256 / destination;
-    for (int d = 0; d < destination; ++d) FWidths[std::size_t(d)] = float(FBounds[std::size_t(d) + 1] - FBounds[std::size_t(d)]);
+    for (int d = 0; d < destination; ++d)
+        FWidths[std::size_t(d)] = float(FBounds[std::size_t(d) + 1] - FBounds[std::size_t(d)]);
     FColumnsPerPosition = double(destination) / (double(source) * 256);
     FPerWidth.resize(std::size_t(destination));
     for (int d = 0; d < destination; ++d) FPerWidth[std::size_t(d)] = 1.0f / FWidths[std::size_t(d)];
@@ -198,7 +199,9 @@ void TAreaScaler::Scale(const TBitmap& bitmap, int width, int height, TPixelRect
     const int rows = part.Height();
     if (rows >= 64 && std::thread::hardware_concurrency() > 1) {
         const int middle = part.Top + rows / 2;
-        std::thread lower([&] { ScaleRows(bitmap, part, middle, part.Bottom, out + (middle - part.Top) * stride, stride, FBands[1]); });
+        std::thread lower([&] {
+            ScaleRows(bitmap, part, middle, part.Bottom, out + (middle - part.Top) * stride, stride, FBands[1]);
+        });
         ScaleRows(bitmap, part, part.Top, middle, out, stride, FBands[0]);
         lower.join();
     } else {
@@ -226,8 +229,7 @@ void TAreaScaler::ScaleRows(const TBitmap& bitmap, const TPixelRect& part, int t
         for (std::size_t c = 0; c < columns; ++c) {
             running += sums.Density[c];
             const std::size_t column = std::size_t(part.Left) + c;
-            const TChannels light =
-                (sums.Direct[c] + running * FWidths[column]) * (perRow * FPerWidth[column]) + 0.5f;
+            const TChannels light = (sums.Direct[c] + running * FWidths[column]) * (perRow * FPerWidth[column]) + 0.5f;
             const auto channel = [&light](int lane) {
                 return uint32_t(ToScreen[std::size_t(std::clamp(light[lane], 0.0f, float(LinearMax)))]);
             };

@@ -32,20 +32,19 @@ public:
     // Writes the part `part` of the whole bitmap scaled to width x height (the aspect ratio
     // is not kept) into out, whose rows are `stride` pixels apart; out's first pixel is
     // part's top-left corner. Parts outside the picture are clipped away.
-    void Scale(const TBitmap& bitmap, int width, int height, TPixelRect part, uint32_t* out,
-               std::ptrdiff_t stride);
+    void Scale(const TBitmap& bitmap, int width, int height, TPixelRect part, uint32_t* out, std::ptrdiff_t stride);
 
 private:
     // Which image rows a destination row covers: the partly covered row on each side with
     // its covered share in 1/256ths, and the whole rows between them.
     struct TSpan {
-        int32_t First = 0;    // first whole row
-        int32_t Count = 0;    // whole rows
-        int32_t Before = 0;   // the partly covered row before First...
+        int32_t First = 0;   // first whole row
+        int32_t Count = 0;   // whole rows
+        int32_t Before = 0;  // the partly covered row before First...
         int32_t BeforeWeight = 0;
-        int32_t After = 0;    // ...and after the whole ones
+        int32_t After = 0;  // ...and after the whole ones
         int32_t AfterWeight = 0;
-        uint32_t Total = 0;   // the whole covered height in 1/256ths
+        uint32_t Total = 0;  // the whole covered height in 1/256ths
     };
     void MakeRows(int32_t source, int destination);
     void MakeColumns(int32_t source, int destination);
@@ -60,14 +59,13 @@ private:
     };
     void ScaleRows(const TBitmap& bitmap, const TPixelRect& part, int top, int bottom, uint32_t* out,
                    std::ptrdiff_t stride, TRowSums& sums) const;
-    void AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part,
-                TRowSums& sums) const;
+    void AddRow(const uint8_t* line, int32_t imageWidth, float rowWeight, const TPixelRect& part, TRowSums& sums) const;
     int ColumnAt(int64_t position) const;  // the column covering an image position in 1/256ths
 
     std::vector<TSpan> FRows;
-    std::vector<int64_t> FBounds;       // column c covers image x from FBounds[c] to FBounds[c + 1], in 1/256ths
-    std::vector<float> FWidths;         // FBounds[c + 1] - FBounds[c]
-    std::vector<float> FPerWidth;       // 1 / FWidths[c]
+    std::vector<int64_t> FBounds;  // column c covers image x from FBounds[c] to FBounds[c + 1], in 1/256ths
+    std::vector<float> FWidths;    // FBounds[c + 1] - FBounds[c]
+    std::vector<float> FPerWidth;  // 1 / FWidths[c]
     double FColumnsPerPosition = 0;
     int32_t FColumnsFor[2] = {-1, -1};  // (source, destination) the tables were made for
     int32_t FRowsFor[2] = {-1, -1};

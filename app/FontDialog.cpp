@@ -18,10 +18,10 @@ struct TNamedColour {
 
 // The colours a font can take in the classic font dialog, in its order.
 constexpr TNamedColour BasicColours[] = {
-    {"Black", RGB(0, 0, 0)},       {"Maroon", RGB(128, 0, 0)},   {"Green", RGB(0, 128, 0)},
-    {"Olive", RGB(128, 128, 0)},   {"Navy", RGB(0, 0, 128)},     {"Purple", RGB(128, 0, 128)},
-    {"Teal", RGB(0, 128, 128)},    {"Gray", RGB(128, 128, 128)}, {"Silver", RGB(192, 192, 192)},
-    {"Red", RGB(255, 0, 0)},       {"Lime", RGB(0, 255, 0)},     {"Yellow", RGB(255, 255, 0)},
+    {"Black", RGB(0, 0, 0)},       {"Maroon", RGB(128, 0, 0)},    {"Green", RGB(0, 128, 0)},
+    {"Olive", RGB(128, 128, 0)},   {"Navy", RGB(0, 0, 128)},      {"Purple", RGB(128, 0, 128)},
+    {"Teal", RGB(0, 128, 128)},    {"Gray", RGB(128, 128, 128)},  {"Silver", RGB(192, 192, 192)},
+    {"Red", RGB(255, 0, 0)},       {"Lime", RGB(0, 255, 0)},      {"Yellow", RGB(255, 255, 0)},
     {"Blue", RGB(0, 0, 255)},      {"Fuchsia", RGB(255, 0, 255)}, {"Aqua", RGB(0, 255, 255)},
     {"White", RGB(255, 255, 255)},
 };
@@ -56,13 +56,15 @@ TFont FromQFont(const QFont& font, TColor colour) {
     return f;
 }
 
-TFontDialog::TFontDialog(QWidget* parent) : QDialog(parent), FChooser(new QFontDialog(this)), FColour(new QComboBox(this)) {
+TFontDialog::TFontDialog(QWidget* parent)
+    : QDialog(parent), FChooser(new QFontDialog(this)), FColour(new QComboBox(this)) {
     setWindowTitle("Font");
     // The toolkit's chooser, used as a part of this dialog rather than as a window of its own.
     FChooser->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     FChooser->setWindowFlags(Qt::Widget);
     FChooser->setSizeGripEnabled(false);
-    for (const TNamedColour& c : BasicColours) FColour->addItem(Swatch(c.Colour), c.Name, QVariant::fromValue(c.Colour));
+    for (const TNamedColour& c : BasicColours)
+        FColour->addItem(Swatch(c.Colour), c.Name, QVariant::fromValue(c.Colour));
 
     auto* colourRow = new QFormLayout;
     colourRow->addRow("&Colour:", FColour);
@@ -81,9 +83,7 @@ void TFontDialog::SetFont(const TFont& font) {
     SelectColour(font.Color);
 }
 
-TFont TFontDialog::Font() const {
-    return FromQFont(FChooser->currentFont(), FColour->currentData().value<TColor>());
-}
+TFont TFontDialog::Font() const { return FromQFont(FChooser->currentFont(), FColour->currentData().value<TColor>()); }
 
 bool TFontDialog::Execute() { return exec() == QDialog::Accepted; }
 

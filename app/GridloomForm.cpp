@@ -70,10 +70,9 @@ void TFormMain::CreateControls() {
     ButtonMake = new QPushButton("Make image", this);
     ButtonClose = new QPushButton("Close", this);
     StatusBar = new QStatusBar(this);
-    RadioGroupGrid = new TRadioGroup(" Grid Interval ",
-                                     {"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees", "20 degrees",
-                                      "30 degrees", "(none)"},
-                                     this);
+    RadioGroupGrid = new TRadioGroup(
+        " Grid Interval ",
+        {"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees", "20 degrees", "30 degrees", "(none)"}, this);
     GroupBoxOptions = new QGroupBox(" Options ", this);
     ButtonFont = new QPushButton("Font", GroupBoxOptions);
     CheckBoxGridOnTop = new QCheckBox("Grid overlays countries", GroupBoxOptions);
@@ -182,10 +181,10 @@ void TFormMain::CreateControls() {
 void TFormMain::SetTabOrder() {
     std::vector<QWidget*> order;
     for (int i = 0; i < RadioGroupGrid->Count(); ++i) order.push_back(RadioGroupGrid->Button(i));
-    for (QWidget* w : std::initializer_list<QWidget*>{CheckBoxShowScale, CheckBoxGridOnTop, ButtonFont,
-                                                      EditGridlineWidth, UpDownGridlineWidth, EditBoundaryWidth,
-                                                      UpDownBoundaryWidth, CheckBoxShowBoundaries, ButtonMake,
-                                                      ButtonZoom, ButtonAbout, ButtonClose})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{CheckBoxShowScale, CheckBoxGridOnTop, ButtonFont, EditGridlineWidth,
+                                         UpDownGridlineWidth, EditBoundaryWidth, UpDownBoundaryWidth,
+                                         CheckBoxShowBoundaries, ButtonMake, ButtonZoom, ButtonAbout, ButtonClose})
         order.push_back(w);
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -365,14 +364,9 @@ bool TFormMain::HandleKey(QKeyEvent* key) {
     if (key->modifiers() & ~Qt::KeypadModifier) return false;
     switch (key->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        ButtonMake->click();
-        return true;
-    case Qt::Key_Escape:
-        ButtonClose->click();
-        return true;
-    default:
-        return false;
+    case Qt::Key_Enter: ButtonMake->click(); return true;
+    case Qt::Key_Escape: ButtonClose->click(); return true;
+    default: return false;
     }
 }
 

@@ -30,7 +30,8 @@ std::vector<TPoint> Coastline(int count) {
         const double a = 2 * M_PI * i / count;
         walk = std::clamp(0.98 * walk + step(random), -30.0, 30.0);
         const double r = 1500 + 400 * std::sin(300 * a) + 150 * std::sin(1700 * a + 1) + walk;
-        points.push_back({int32_t(std::lround(3960 + 2.2 * r * std::cos(a))), int32_t(std::lround(1980 + r * std::sin(a)))});
+        points.push_back(
+            {int32_t(std::lround(3960 + 2.2 * r * std::cos(a))), int32_t(std::lround(1980 + r * std::sin(a)))});
     }
     return points;
 }
@@ -45,7 +46,8 @@ std::vector<TPoint> RaggedRing(int count) {
     for (int i = 0; i < count; ++i) {
         const double a = 2 * M_PI * i / count;
         const double r = 1750 + 150 * std::sin(37 * a) + 60 * std::sin(1013 * a) + jitter(random);
-        points.push_back({int32_t(std::lround(3960 + 2.1 * r * std::cos(a))), int32_t(std::lround(1980 + r * std::sin(a)))});
+        points.push_back(
+            {int32_t(std::lround(3960 + 2.1 * r * std::cos(a))), int32_t(std::lround(1980 + r * std::sin(a)))});
     }
     return points;
 }
@@ -116,7 +118,8 @@ void BM_SmallPolygons(benchmark::State& state) {
         const int cx = x(random), cy = y(random), r = size(random);
         std::vector<TPoint> p;
         for (int k = 0; k < 12; ++k)
-            p.push_back({cx + int(std::lround(r * std::cos(k * M_PI / 6))), cy + int(std::lround(r * std::sin(k * M_PI / 6)))});
+            p.push_back(
+                {cx + int(std::lround(r * std::cos(k * M_PI / 6))), cy + int(std::lround(r * std::sin(k * M_PI / 6)))});
         islands.push_back(std::move(p));
     }
     TCanvas& canvas = MasterImage().Canvas();

@@ -51,9 +51,7 @@ struct TWindowWorld {
         if (Form->MakeMasterImage(Form->OverlayFile()) != TRunOutcome::Saved) std::abort();
         QApplication::processEvents();
     }
-    void Repaint() {
-        Form->ImageDisplay->repaint();
-    }
+    void Repaint() { Form->ImageDisplay->repaint(); }
 };
 
 TWindowWorld& World() {

@@ -79,8 +79,7 @@ const TCartogList& Sample() {
 
 int64_t TotalPoints(const TCartogList& list) {
     int64_t n = 0;
-    for (int i = 0; i < list.Count(); ++i)
-        n += list.GetSegment(i).Count;
+    for (int i = 0; i < list.Count(); ++i) n += list.GetSegment(i).Count;
     return n;
 }
 
@@ -95,8 +94,7 @@ struct TImage {
 
 void BM_ResetMasterImage(benchmark::State& state) {
     TBitmap bitmap;
-    for (auto _ : state)
-        ResetMasterImage(bitmap);
+    for (auto _ : state) ResetMasterImage(bitmap);
 }
 BENCHMARK(BM_ResetMasterImage)->Unit(benchmark::kMillisecond);
 
@@ -107,10 +105,10 @@ void BM_DrawBoundariesSample(benchmark::State& state) {
     TSettings settings;
     settings.Width = int32_t(state.range(0));
     TQuietProgress progress;
-    for (auto _ : state)
-        DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
+    for (auto _ : state) DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
     state.counters["segments"] = list.Count();
-    state.counters["points/s"] = benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["points/s"] =
+        benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DrawBoundariesSample)->ArgName("width")->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
@@ -128,16 +126,19 @@ void BM_DrawBoundaries10m(benchmark::State& state, const std::string& path) {
     TSettings settings;
     settings.Width = int32_t(state.range(0));
     TQuietProgress progress;
-    for (auto _ : state)
-        DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
+    for (auto _ : state) DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
     state.counters["segments"] = list.Count();
-    state.counters["points/s"] = benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["points/s"] =
+        benchmark::Counter(double(TotalPoints(list)), benchmark::Counter::kIsIterationInvariantRate);
 }
 const bool Registered10m = [] {
     const char* path = std::getenv("GRIDLOOM_BENCH_DATA_10M");
     if (path != nullptr && *path != '\0')
         benchmark::RegisterBenchmark("BM_DrawBoundaries10m", BM_DrawBoundaries10m, std::string(path))
-            ->ArgName("width")->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
+            ->ArgName("width")
+            ->Arg(1)
+            ->Arg(5)
+            ->Unit(benchmark::kMillisecond);
     return true;
 }();
 
@@ -147,8 +148,7 @@ void BM_DrawBoundariesMillionPoints(benchmark::State& state) {
     TImage image;
     TSettings settings;
     TQuietProgress progress;
-    for (auto _ : state)
-        DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
+    for (auto _ : state) DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
     state.counters["points/s"] = benchmark::Counter(1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DrawBoundariesMillionPoints)->Unit(benchmark::kMillisecond);
@@ -158,8 +158,7 @@ BENCHMARK(BM_DrawBoundariesMillionPoints)->Unit(benchmark::kMillisecond);
 void BM_CollectMillionPoints(benchmark::State& state) {
     auto segment = BigPolygon(1000000);
     std::vector<TPoint> work(1000000 + BoundaryWrapReserve);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(CollectSegmentPixels(*segment, work));
+    for (auto _ : state) benchmark::DoNotOptimize(CollectSegmentPixels(*segment, work));
     state.counters["points/s"] = benchmark::Counter(1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_CollectMillionPoints)->Unit(benchmark::kMillisecond);
@@ -169,17 +168,15 @@ void BM_DrawGridOneDegreeNoLabels(benchmark::State& state) {
     TSettings settings;
     settings.Annotation = false;
     settings.Width = int32_t(state.range(0));
-    for (auto _ : state)
-        DrawGrid(image.bitmap.Canvas(), settings);
+    for (auto _ : state) DrawGrid(image.bitmap.Canvas(), settings);
 }
 BENCHMARK(BM_DrawGridOneDegreeNoLabels)->ArgName("width")->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
 void BM_DrawGridLabelledOneDegree(benchmark::State& state) {
     TImage image;
-    TSettings settings;  // 1 degree, labels on
+    TSettings settings;                         // 1 degree, labels on
     DrawGrid(image.bitmap.Canvas(), settings);  // fonts looked up and glyphs rendered once
-    for (auto _ : state)
-        DrawGrid(image.bitmap.Canvas(), settings);
+    for (auto _ : state) DrawGrid(image.bitmap.Canvas(), settings);
 }
 BENCHMARK(BM_DrawGridLabelledOneDegree)->Unit(benchmark::kMillisecond);
 
@@ -194,8 +191,7 @@ void BM_WholeRenderAndSave(benchmark::State& state) {
         ResetMasterImage(image.bitmap);
         DrawGrid(image.bitmap.Canvas(), settings);
         DrawBoundaries(image.bitmap.Canvas(), list, settings, progress);
-        if (!image.bitmap.SaveToFile(path))
-            state.SkipWithError("saving failed");
+        if (!image.bitmap.SaveToFile(path)) state.SkipWithError("saving failed");
     }
     std::remove(path.c_str());
 }

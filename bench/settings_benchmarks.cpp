@@ -49,9 +49,7 @@ void Parse(benchmark::State& state, const std::string& text) {
     state.counters["file_MB"] = double(text.size()) / (1 << 20);
 }
 
-void BM_ParseOneKey(benchmark::State& state) {
-    Parse(state, RegistryText(size_t(state.range(0)), SIZE_MAX));
-}
+void BM_ParseOneKey(benchmark::State& state) { Parse(state, RegistryText(size_t(state.range(0)), SIZE_MAX)); }
 BENCHMARK(BM_ParseOneKey)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond);
 
 void BM_Parse50MBOneKey(benchmark::State& state) { Parse(state, RegistryText(SIZE_MAX, SIZE_MAX, FiftyMegabytes)); }
@@ -100,7 +98,7 @@ void BM_Variable50MB(benchmark::State& state) {
     SetProgramFileName("Key0000000");  // the variable lives in the file's one large key
     for (auto _ : state) {
         TRegistryInteger variable("Value0000001", 0);  // a load...
-        variable.Value++;                               // ...and, leaving the loop body, a store
+        variable.Value++;                              // ...and, leaving the loop body, a store
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(FiftyMegabytes));
 }

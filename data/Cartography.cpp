@@ -14,17 +14,11 @@
 namespace gridloom {
 
 TByteStream::TByteStream(const void* data, std::size_t size)
-    : FData(static_cast<const unsigned char*>(data)), FSize(data ? size : 0)
-{
-}
+    : FData(static_cast<const unsigned char*>(data)), FSize(data ? size : 0) {}
 
-void TByteStream::SetPosition(std::size_t position)
-{
-    FPosition = std::min(position, FSize);
-}
+void TByteStream::SetPosition(std::size_t position) { FPosition = std::min(position, FSize); }
 
-std::size_t TByteStream::Read(void* buffer, std::size_t count)
-{
+std::size_t TByteStream::Read(void* buffer, std::size_t count) {
     const std::size_t n = std::min(count, FSize - FPosition);
     if (n > 0) {
         std::memcpy(buffer, FData + FPosition, n);
@@ -42,15 +36,13 @@ constexpr std::size_t MaxSegments = INT_MAX;
 constexpr std::size_t MaxTotalPoints = UINT32_MAX;
 
 // The header's fields are decoded from their bytes, so the host's byte order does not matter.
-int32_t DecodeCount(const unsigned char* bytes)
-{
-    const uint32_t value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                           uint32_t(bytes[3]) << 24;
+int32_t DecodeCount(const unsigned char* bytes) {
+    const uint32_t value =
+        uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
     return static_cast<int32_t>(value);
 }
 
-void PointsToHostOrder([[maybe_unused]] BoundaryPoint* points, [[maybe_unused]] std::size_t count)
-{
+void PointsToHostOrder([[maybe_unused]] BoundaryPoint* points, [[maybe_unused]] std::size_t count) {
     if constexpr (std::endian::native == std::endian::big) {
         const auto swap = [](int16_t value) {
             const auto bits = static_cast<uint16_t>(value);
@@ -84,8 +76,7 @@ namespace {
 // question of where the data end and whether they are damaged, so that the file and the
 // stream are read by one set of rules.
 template <class Keep>
-TWalk WalkRecords(const unsigned char* data, std::size_t begin, std::size_t size, Keep&& keep)
-{
+TWalk WalkRecords(const unsigned char* data, std::size_t begin, std::size_t size, Keep&& keep) {
     TWalk walk;
     walk.Size = size;
     std::size_t pos = begin;
@@ -100,8 +91,7 @@ TWalk WalkRecords(const unsigned char* data, std::size_t begin, std::size_t size
         // A header cut short by the end leaves the missing bytes zero, as if the fields had
         // been read into a zeroed record.
         unsigned char header[HeaderSize] = {0, 0, 0, 0, 0};
-        if (left > 0)
-            std::memcpy(header, data + pos, std::min(left, HeaderSize));
+        if (left > 0) std::memcpy(header, data + pos, std::min(left, HeaderSize));
         const int32_t count = DecodeCount(header);
         // Raised before the end test, so a terminator's Count counts too.
         walk.MaxPoints = std::max(walk.MaxPoints, count);
@@ -109,8 +99,7 @@ TWalk WalkRecords(const unsigned char* data, std::size_t begin, std::size_t size
             // Five bytes are a terminator, none the end right after a point array; anything
             // in between is a record cut short.
             pos = size;
-            if (left != 0 && left != HeaderSize)
-                stop(start, "the data end in the middle of a record");
+            if (left != 0 && left != HeaderSize) stop(start, "the data end in the middle of a record");
             break;
         }
         pos += HeaderSize;
@@ -141,44 +130,35 @@ TWalk WalkRecords(const unsigned char* data, std::size_t begin, std::size_t size
 }
 
 // The reason a file cannot be read, in the system's words.
-std::string ReasonFor(int error)
-{
-    return std::strerror(error);
-}
+std::string ReasonFor(int error) { return std::strerror(error); }
 
 }  // namespace
 
 TCartogList::TCartogList() = default;
 
-TCartogList::~TCartogList()
-{
+TCartogList::~TCartogList() {
     // Clear is virtual, but a destructor only ever reaches this class's own version,
     // which is the one that frees what this class owns.
     TCartogList::Clear();
 }
 
-void TCartogList::ReleasePoints()
-{
+void TCartogList::ReleasePoints() {
     std::free(FPoints);
     FPoints = nullptr;
     FPointCount = 0;
     FPointCapacity = 0;
 }
 
-bool TCartogList::ReservePoints(std::size_t count)
-{
-    if (count <= FPointCapacity)
-        return true;
+bool TCartogList::ReservePoints(std::size_t count) {
+    if (count <= FPointCapacity) return true;
     void* grown = std::realloc(FPoints, count * sizeof(BoundaryPoint));
-    if (grown == nullptr)
-        return false;
+    if (grown == nullptr) return false;
     FPoints = static_cast<BoundaryPoint*>(grown);
     FPointCapacity = count;
     return true;
 }
 
-void TCartogList::Clear()
-{
+void TCartogList::Clear() {
     ReleasePoints();
     // Swapped with empty vectors, so that their memory is returned, not just emptied.
     std::vector<uint32_t>{0}.swap(FStarts);
@@ -187,24 +167,20 @@ void TCartogList::Clear()
     FReport = TLoadReport();
 }
 
-void TCartogList::AddSegment(std::unique_ptr<TLineSegment> segment)
-{
+void TCartogList::AddSegment(std::unique_ptr<TLineSegment> segment) {
     const std::size_t count = segment && segment->Points && segment->Count > 0 ? std::size_t(segment->Count) : 0;
     if (FKinds.size() >= MaxSegments || FPointCount + count > MaxTotalPoints)
         throw std::length_error("too many boundary segments");
-    if (!ReservePoints(std::max(FPointCount + count, FPointCapacity + FPointCapacity / 2)))
-        throw std::bad_alloc();
+    if (!ReservePoints(std::max(FPointCount + count, FPointCapacity + FPointCapacity / 2))) throw std::bad_alloc();
     FStarts.reserve(FStarts.size() + 1);
     FKinds.reserve(FKinds.size() + 1);
-    if (count > 0)
-        std::memcpy(FPoints + FPointCount, segment->Points.get(), count * sizeof(BoundaryPoint));
+    if (count > 0) std::memcpy(FPoints + FPointCount, segment->Points.get(), count * sizeof(BoundaryPoint));
     FPointCount += count;
     FStarts.push_back(static_cast<uint32_t>(FPointCount));
     FKinds.push_back(segment ? segment->Kind : 0);
 }
 
-const TLineSegment TCartogList::GetSegment(int index) const
-{
+const TLineSegment TCartogList::GetSegment(int index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= FKinds.size())
         throw std::out_of_range("segment index out of range");
     const std::size_t i = static_cast<std::size_t>(index);
@@ -213,14 +189,12 @@ const TLineSegment TCartogList::GetSegment(int index) const
     return TLineSegment{count, FKinds[i], TSegmentPoints::View(count > 0 ? FPoints + first : nullptr)};
 }
 
-void TCartogList::LoadFromFile(const std::string& path)
-{
+void TCartogList::LoadFromFile(const std::string& path) {
     Clear();
     ReadFromFile(path);
 }
 
-void TCartogList::ReadFromFile(const std::string& path)
-{
+void TCartogList::ReadFromFile(const std::string& path) {
     const auto unreadable = [&](int error) {
         FReport.File = TLoadReport::TFile::Unreadable;
         FReport.FileError = ReasonFor(error);
@@ -250,27 +224,23 @@ void TCartogList::ReadFromFile(const std::string& path)
     } else if (info.st_size > 0) {
         const auto wanted = static_cast<std::size_t>(info.st_size);
         bytes = static_cast<unsigned char*>(std::malloc(wanted));
-        if (bytes == nullptr)
-            error = ENOMEM;
+        if (bytes == nullptr) error = ENOMEM;
         // A file that shrinks while it is read is taken as far as it goes.
         while (bytes != nullptr && size < wanted) {
             const ssize_t n = ::read(fd, bytes + size, wanted - size);
-            if (n < 0 && errno == EINTR)
-                continue;
+            if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 error = errno;
                 break;
             }
-            if (n == 0)
-                break;
+            if (n == 0) break;
             size += std::size_t(n);
         }
     }
     ::close(fd);
     if (error != 0 || FReport.File == TLoadReport::TFile::Unreadable) {
         std::free(bytes);
-        if (error != 0)
-            unreadable(error);
+        if (error != 0) unreadable(error);
         return;
     }
 
@@ -287,8 +257,7 @@ void TCartogList::ReadFromFile(const std::string& path)
     FPoints = reinterpret_cast<BoundaryPoint*>(bytes);
     FPointCapacity = size / sizeof(BoundaryPoint);
     const TWalk walk = WalkRecords(bytes, 0, size, [&](uint8_t kind, std::size_t count, std::size_t from) {
-        if (count > 0)
-            std::memmove(FPoints + FPointCount, bytes + from, count * sizeof(BoundaryPoint));
+        if (count > 0) std::memmove(FPoints + FPointCount, bytes + from, count * sizeof(BoundaryPoint));
         Append(kind, count);
     });
     // What the records did not need is given back; realloc shrinks a large block in place.
@@ -301,8 +270,7 @@ void TCartogList::ReadFromFile(const std::string& path)
     Finish(walk);
 }
 
-void TCartogList::LoadFromStream(TByteStream& stream)
-{
+void TCartogList::LoadFromStream(TByteStream& stream) {
     Clear();
     const unsigned char* data = stream.Data();
     const std::size_t size = stream.Size();
@@ -315,17 +283,16 @@ void TCartogList::LoadFromStream(TByteStream& stream)
         stream.SetPosition(size);
         return;
     }
-    const TWalk walk = WalkRecords(data, stream.Position(), size, [&](uint8_t kind, std::size_t count, std::size_t from) {
-        if (count > 0)
-            std::memcpy(FPoints + FPointCount, data + from, count * sizeof(BoundaryPoint));
-        Append(kind, count);
-    });
+    const TWalk walk =
+        WalkRecords(data, stream.Position(), size, [&](uint8_t kind, std::size_t count, std::size_t from) {
+            if (count > 0) std::memcpy(FPoints + FPointCount, data + from, count * sizeof(BoundaryPoint));
+            Append(kind, count);
+        });
     Finish(walk);
     stream.SetPosition(walk.End);
 }
 
-bool TCartogList::ReserveSegments(std::size_t count)
-{
+bool TCartogList::ReserveSegments(std::size_t count) {
     try {
         FStarts.reserve(count + 1);
         FKinds.reserve(count);
@@ -335,16 +302,14 @@ bool TCartogList::ReserveSegments(std::size_t count)
     }
 }
 
-void TCartogList::Append(uint8_t kind, std::size_t count)
-{
+void TCartogList::Append(uint8_t kind, std::size_t count) {
     PointsToHostOrder(FPoints + FPointCount, count);
     FPointCount += count;
     FStarts.push_back(static_cast<uint32_t>(FPointCount));
     FKinds.push_back(kind);
 }
 
-void TCartogList::Finish(const TWalk& walk)
-{
+void TCartogList::Finish(const TWalk& walk) {
     FMaxPoints = walk.MaxPoints;
     FReport.Damaged = walk.Damaged;
     FReport.StopOffset = walk.StopOffset;

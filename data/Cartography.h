@@ -33,7 +33,7 @@ public:
 
     std::size_t Size() const { return FSize; }
     std::size_t Position() const { return FPosition; }
-    void SetPosition(std::size_t position);  // a position past the end is taken as the end
+    void SetPosition(std::size_t position);              // a position past the end is taken as the end
     const unsigned char* Data() const { return FData; }  // all of the bytes, from the first
 
     // Copies up to count bytes to buffer and advances; returns how many were copied

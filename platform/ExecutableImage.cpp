@@ -64,8 +64,7 @@ std::optional<std::span<const uint8_t>> FindInElf(std::span<const uint8_t> file)
     for (uint64_t i = 0; i < shnum; ++i) {
         uint64_t name = r.Get(shoff + i * shentsize, 4);
         if (name >= names->size() || names->size() - name < wanted.size() + 1) continue;
-        if (std::memcmp(names->data() + name, wanted.data(), wanted.size()) != 0 ||
-            (*names)[name + wanted.size()] != 0)
+        if (std::memcmp(names->data() + name, wanted.data(), wanted.size()) != 0 || (*names)[name + wanted.size()] != 0)
             continue;
         return section(i);
     }
@@ -138,7 +137,11 @@ std::optional<std::span<const uint8_t>> FindInPe(std::span<const uint8_t> file) 
 }  // namespace
 
 std::optional<std::span<const uint8_t>> FindVersionResource(std::span<const uint8_t> file) {
-    if (file.size() >= 4 && std::memcmp(file.data(), "\x7F" "ELF", 4) == 0) return FindInElf(file);
+    if (file.size() >= 4 && std::memcmp(file.data(),
+                                        "\x7F"
+                                        "ELF",
+                                        4) == 0)
+        return FindInElf(file);
     if (file.size() >= 2 && file[0] == 'M' && file[1] == 'Z') return FindInPe(file);
     return std::nullopt;
 }

@@ -3,10 +3,10 @@
 //
 // The low half holds the Windows attribute bits the program uses: read-only (bit 0),
 // directory, and device for anything else that is not a regular file (a device node, a
-// pipe, a socket), which no save may replace. "Read-only" means that no write permission bit (owner, group or other) is set.
-// The high half carries the file's POSIX permission bits, marked by AttributeHasMode, so
-// that writing back a word read earlier restores the mode exactly as it was, even after
-// the read-only bit has been cleared and set again in between.
+// pipe, a socket), which no save may replace. "Read-only" means that no write permission bit (owner, group or other) is
+// set. The high half carries the file's POSIX permission bits, marked by AttributeHasMode, so that writing back a word
+// read earlier restores the mode exactly as it was, even after the read-only bit has been cleared and set again in
+// between.
 #pragma once
 
 #include <cstdint>

@@ -21,9 +21,9 @@ using TFontStyles = uint8_t;  // any combination of TFontStyle flags
 
 struct TFont {
     std::string Name = "MS Sans Serif";
-    int32_t Size = 8;          // points
+    int32_t Size = 8;  // points
     TFontStyles Style = 0;
-    TColor Color = 0;          // black
+    TColor Color = 0;  // black
 
     bool operator==(const TFont&) const = default;
 };

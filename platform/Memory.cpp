@@ -50,8 +50,7 @@ uint32_t AvailablePhysicalMB() {
     char buffer[4096];
     std::size_t got;
     // The file is a few kB; the cap only guards against a strange mount that never ends.
-    while (text.size() < (1u << 20) && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
+    while (text.size() < (1u << 20) && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
     std::fclose(file);
     return ParseMemAvailableMB(text);
 }

@@ -45,12 +45,9 @@ mode_t NewFileMode(HKEY root) { return root == HKEY_LOCAL_MACHINE ? 0644 : 0600;
 
 std::string RootKeyName(HKEY root) {
     switch (root) {
-    case HKEY_CURRENT_USER:
-        return "HKEY_CURRENT_USER";
-    case HKEY_LOCAL_MACHINE:
-        return "HKEY_LOCAL_MACHINE";
-    default:
-        return {};
+    case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+    default: return {};
     }
 }
 

@@ -37,8 +37,8 @@ constexpr uint32_t REG_NONE = 0;
 constexpr uint32_t REG_SZ = 1;         // text, stored with its terminating NUL
 constexpr uint32_t REG_EXPAND_SZ = 2;  // text with %VARIABLES%, stored with its terminating NUL
 constexpr uint32_t REG_BINARY = 3;
-constexpr uint32_t REG_DWORD = 4;      // 32-bit integer, little-endian
-constexpr uint32_t REG_MULTI_SZ = 7;   // texts, each ending in a NUL, then one more NUL
+constexpr uint32_t REG_DWORD = 4;     // 32-bit integer, little-endian
+constexpr uint32_t REG_MULTI_SZ = 7;  // texts, each ending in a NUL, then one more NUL
 
 // Limits of the real registry, enforced so that a hostile file cannot grow without bound.
 constexpr size_t MaxKeyNameLength = 255;

@@ -111,7 +111,7 @@ std::string LockName(const std::filesystem::path& realFile) { return realFile.st
 
 std::string TimeStamp() {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     char text[32] = "00000000-000000";
     if (::localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
@@ -131,7 +131,8 @@ bool KeepDamagedOriginal(const std::filesystem::path& file, const TFileContent& 
             if (errno == EEXIST) continue;
             return false;
         }
-        bool ok = WriteFully(fd.Get(), original.Text.data(), original.Text.size()) && ::fsync(fd.Get()) == 0 && fd.Close();
+        bool ok =
+            WriteFully(fd.Get(), original.Text.data(), original.Text.size()) && ::fsync(fd.Get()) == 0 && fd.Close();
         if (!ok) ::unlink(name.c_str());
         return ok;
     }
@@ -176,9 +177,10 @@ bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
     std::filesystem::create_directories(file.parent_path(), error);
     if (error) return false;
 
-    TFileHandle lock(::open(LockName(target).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
-                            newFileMode));
-    if (!lock.Valid() || !IsRegularFile(lock.Get()) || !WaitForLock(lock.Get(), LOCK_EX, Patience().Store)) return false;
+    TFileHandle lock(
+        ::open(LockName(target).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, newFileMode));
+    if (!lock.Valid() || !IsRegularFile(lock.Get()) || !WaitForLock(lock.Get(), LOCK_EX, Patience().Store))
+        return false;
 
     TFileContent original;
     TReadResult read = ReadRegistryText(target, original);
@@ -187,12 +189,9 @@ bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
     bool damaged = read == TReadResult::Read && (document.Damaged() || original.Truncated);
 
     switch (change(document)) {
-    case TRegChange::Refused:
-        return false;
-    case TRegChange::Unchanged:
-        return true;
-    case TRegChange::Changed:
-        break;
+    case TRegChange::Refused: return false;
+    case TRegChange::Unchanged: return true;
+    case TRegChange::Changed: break;
     }
     std::string text = document.Serialize();
     if (text.size() > MaxRegistryFileSize) return false;

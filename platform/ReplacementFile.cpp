@@ -127,7 +127,8 @@ void RemoveLeftovers(const std::string& target) {
         int fd = ::open(path.c_str(), O_RDONLY | flags);
         if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | flags);
         if (fd < 0) continue;
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_nlink == 1 &&
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 && SameFile(opened, named))
             ::unlink(path.c_str());
@@ -190,7 +191,8 @@ void TReplacementFile::Create(mode_t mode) {
         // Another save of this target cleaning up may have seen the file before it was
         // locked and be removing it: then this name is lost, and another is tried. A file
         // system without locks is written all the same, only never cleaned up.
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
         if ((!locked && errno == EWOULDBLOCK) || ::fstat(fd, &opened) != 0 || ::stat(name.c_str(), &named) != 0 ||
             !SameFile(opened, named)) {

@@ -22,8 +22,7 @@ bool IsAcceptableUrl(const std::string& url) {
 
 std::string FindProgram(const std::string& program) {
     if (program.empty()) return {};
-    if (program.find('/') != std::string::npos)
-        return ::access(program.c_str(), X_OK) == 0 ? program : std::string();
+    if (program.find('/') != std::string::npos) return ::access(program.c_str(), X_OK) == 0 ? program : std::string();
     const char* path = std::getenv("PATH");
     std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     std::size_t start = 0;

@@ -90,8 +90,7 @@ constexpr int MaxVersionNodeDepth = 16;
 
 // Reads the node at offset within block[0, limit). Nothing when the node's header or key
 // does not fit, its length is shorter than its header, or its key is not terminated.
-std::optional<TVersionNode> ReadVersionNode(std::span<const uint8_t> block, std::size_t offset,
-                                            std::size_t limit);
+std::optional<TVersionNode> ReadVersionNode(std::span<const uint8_t> block, std::size_t offset, std::size_t limit);
 
 // The children of node, in order; stops at the first one that cannot be read.
 std::vector<TVersionNode> VersionNodeChildren(std::span<const uint8_t> block, const TVersionNode& node);

@@ -129,8 +129,8 @@ std::vector<uint8_t> BuildVersionBlock(const TVersionDescription& d) {
     std::size_t stringInfo = w.Open("StringFileInfo", 1);
     std::string tableKey = d.StringTableKey;
     if (tableKey.empty())
-        tableKey = d.Translations.empty() ? "040904E4"
-                                          : TranslationKey(d.Translations[0].first, d.Translations[0].second);
+        tableKey =
+            d.Translations.empty() ? "040904E4" : TranslationKey(d.Translations[0].first, d.Translations[0].second);
     std::size_t table = w.Open(tableKey, 1);
     for (const auto& [key, value] : d.Strings) {
         std::size_t node = w.Open(key, 1);

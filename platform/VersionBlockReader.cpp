@@ -53,8 +53,7 @@ std::string Utf16ToUtf8(std::span<const uint8_t> units) {
     return out;
 }
 
-std::optional<TVersionNode> ReadVersionNode(std::span<const uint8_t> block, std::size_t offset,
-                                            std::size_t limit) {
+std::optional<TVersionNode> ReadVersionNode(std::span<const uint8_t> block, std::size_t offset, std::size_t limit) {
     if (limit > block.size()) limit = block.size();
     if (offset >= limit || limit - offset < HeaderBytes + 2) return std::nullopt;
     TVersionNode node;

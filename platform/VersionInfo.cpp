@@ -33,8 +33,7 @@ std::size_t TextPosition(std::size_t blockLength, std::size_t valueOffset) {
 
 uint16_t BlockLength(const uint8_t* block) { return static_cast<uint16_t>(block[0] | (block[1] << 8)); }
 
-void WriteTexts(std::vector<uint8_t>& copy, std::span<const uint8_t> block, const TVersionNode& node,
-                int depth) {
+void WriteTexts(std::vector<uint8_t>& copy, std::span<const uint8_t> block, const TVersionNode& node, int depth) {
     if (node.Type == 1) {
         std::string text = Utf16ToUtf8(block.subspan(node.ValueOffset, node.ValueBytes));
         std::memcpy(copy.data() + TextPosition(block.size(), node.ValueOffset), text.c_str(), text.size() + 1);

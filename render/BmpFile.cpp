@@ -50,10 +50,10 @@ std::array<uint8_t, HeadersSize> MakeHeaders(int32_t width, int32_t height, uint
     Put16(p + 14, 8);                // bits per pixel
     Put32(p + 16, 0);                // BI_RGB
     Put32(p + 20, imageSize);
-    Put32(p + 24, 0);                // pixels per metre, x and y: not given
+    Put32(p + 24, 0);  // pixels per metre, x and y: not given
     Put32(p + 28, 0);
-    Put32(p + 32, 256);              // colours used
-    Put32(p + 36, 0);                // all colours important
+    Put32(p + 32, 256);  // colours used
+    Put32(p + 36, 0);    // all colours important
     // Colour table: B, G, R, 0; the default palette, then black.
     p += InfoHeaderSize;
     for (int i = 0; i < DefaultPaletteSize; ++i) {
@@ -72,7 +72,9 @@ std::string SaveError(const TReplacementFile& file, const std::string& quoted) {
     switch (file.FailedStep()) {
     case TReplacementFile::TStep::Target:
         return "The file " + quoted + " is " + file.TargetKind() + ", not a regular file; nothing was written.";
-    case TReplacementFile::TStep::Create: what = "Cannot create a new file in the folder \"" + file.Folder() + "\""; break;
+    case TReplacementFile::TStep::Create:
+        what = "Cannot create a new file in the folder \"" + file.Folder() + "\"";
+        break;
     case TReplacementFile::TStep::Permissions: what = "Cannot set the permissions of " + quoted; break;
     case TReplacementFile::TStep::Rename: what = "Cannot replace " + quoted; break;
     default: what = "Cannot write " + quoted; break;
@@ -82,7 +84,9 @@ std::string SaveError(const TReplacementFile& file, const std::string& quoted) {
 
 }  // namespace
 
-TSaveResult TBitmap::SaveToFile(const std::string& path) const { return SaveBitmapFile(*this, path, TReadOnlyTarget::Refuse); }
+TSaveResult TBitmap::SaveToFile(const std::string& path) const {
+    return SaveBitmapFile(*this, path, TReadOnlyTarget::Refuse);
+}
 
 TSaveResult SaveBitmapFile(const TBitmap& bitmap, const std::string& path, TReadOnlyTarget readOnly) {
     TSaveResult result;

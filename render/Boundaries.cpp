@@ -53,8 +53,7 @@ std::size_t BoundaryWorkingSize(const TCartogList& list) {
 }
 
 std::size_t CollectSegmentPixels(const TLineSegment& segment, std::vector<TPoint>& work) {
-    if (segment.Count <= 0 || !segment.Points)
-        return 0;
+    if (segment.Count <= 0 || !segment.Points) return 0;
     const BoundaryPoint* points = segment.Points.get();
     const TMinuteProjection& project = TMinuteProjection::Instance();
     const int32_t last = segment.Count - 1;
@@ -111,8 +110,8 @@ std::size_t CollectSegmentPixels(const TLineSegment& segment, std::vector<TPoint
     return n;
 }
 
-void DrawBoundaries(TCanvas& canvas, const TCartogList& list, const IRenderSettings& settings,
-                    IDrawProgress& progress, ITickSource& ticks) {
+void DrawBoundaries(TCanvas& canvas, const TCartogList& list, const IRenderSettings& settings, IDrawProgress& progress,
+                    ITickSource& ticks) {
     DrawBoundariesOn(canvas, list, settings, progress, ticks);
 }
 

@@ -11,7 +11,7 @@ namespace gridloom {
 // Draws every segment of the list in order onto the canvas, moving the progress position
 // before each segment and refreshing the display at most every 350 ms. Throws
 // std::bad_alloc when the working pixel array cannot be had.
-void DrawBoundaries(TCanvas& canvas, const TCartogList& list, const IRenderSettings& settings,
-                    IDrawProgress& progress, ITickSource& ticks = SystemTicks());
+void DrawBoundaries(TCanvas& canvas, const TCartogList& list, const IRenderSettings& settings, IDrawProgress& progress,
+                    ITickSource& ticks = SystemTicks());
 
 }  // namespace gridloom

@@ -44,11 +44,10 @@ std::size_t BoundaryWorkingSize(const TCartogList& list);
 std::size_t CollectSegmentPixels(const TLineSegment& segment, std::vector<TPoint>& work);
 
 template <class Surface>
-void DrawBoundariesOn(Surface& s, const TCartogList& list, const IRenderSettings& settings,
-                      IDrawProgress& progress, ITickSource& ticks) {
+void DrawBoundariesOn(Surface& s, const TCartogList& list, const IRenderSettings& settings, IDrawProgress& progress,
+                      ITickSource& ticks) {
     const int count = list.Count();
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     std::vector<TPoint> work(BoundaryWorkingSize(list));  // the one array of the whole call
     s.Pen.Width = settings.BoundaryWidth();
     // Hidden boundaries are drawn in the land colour, so green outlines merge into their fill.
@@ -67,18 +66,12 @@ void DrawBoundariesOn(Surface& s, const TCartogList& list, const IRenderSettings
         s.Pen.Color = pen;
         switch (segment.Kind & ~1) {
         case 0:
-        case 4:
-            s.Brush.Color = clGreen;
-            break;
-        case 8:
-            s.Brush.Color = clNavy;
-            break;
-        default:
-            continue;  // kept in the list, never drawn
+        case 4: s.Brush.Color = clGreen; break;
+        case 8: s.Brush.Color = clNavy; break;
+        default: continue;  // kept in the list, never drawn
         }
         const std::size_t n = CollectSegmentPixels(segment, work);
-        if (n == 0)
-            continue;
+        if (n == 0) continue;
         const int drawn = n > std::size_t(INT_MAX) ? INT_MAX : static_cast<int>(n);
         if (segment.Kind & 1)
             s.Polyline(work.data(), drawn);

@@ -83,8 +83,8 @@ private:
 
     TBitmap& FBitmap;
     TPoint FPenPos;
-    std::unique_ptr<TRasterizer> FRaster;    // scratch buffers reused from call to call
-    std::shared_ptr<TTextRenderer> FText;    // made on first use; caches glyphs per font
+    std::unique_ptr<TRasterizer> FRaster;  // scratch buffers reused from call to call
+    std::shared_ptr<TTextRenderer> FText;  // made on first use; caches glyphs per font
 };
 
 }  // namespace gridloom

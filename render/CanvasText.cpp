@@ -10,8 +10,7 @@
 namespace gridloom {
 
 TTextRenderer& TCanvas::Text() {
-    if (!FText)
-        FText = TTextRenderer::Shared();
+    if (!FText) FText = TTextRenderer::Shared();
     return *FText;
 }
 

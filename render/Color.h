@@ -7,18 +7,16 @@
 
 namespace gridloom {
 
-constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
-    return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
-}
+constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) { return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16); }
 constexpr uint8_t GetRValue(TColor c) { return uint8_t(c); }
 constexpr uint8_t GetGValue(TColor c) { return uint8_t(c >> 8); }
 constexpr uint8_t GetBValue(TColor c) { return uint8_t(c >> 16); }
 
 constexpr TColor clBlack = RGB(0, 0, 0);
-constexpr TColor clNavy = RGB(0, 0, 128);     // sea
-constexpr TColor clGreen = RGB(0, 128, 0);    // land, hidden boundaries
-constexpr TColor clYellow = RGB(255, 255, 0); // shown boundaries
-constexpr TColor clRed = RGB(255, 0, 0);      // grid and its labels
+constexpr TColor clNavy = RGB(0, 0, 128);      // sea
+constexpr TColor clGreen = RGB(0, 128, 0);     // land, hidden boundaries
+constexpr TColor clYellow = RGB(255, 255, 0);  // shown boundaries
+constexpr TColor clRed = RGB(255, 0, 0);       // grid and its labels
 constexpr TColor clWhite = RGB(255, 255, 255);
 
 // The 20 colours of the default system palette, in palette order. The saved image's

@@ -53,9 +53,8 @@ std::string LowMemoryText(uint32_t availableMB) {
     return "Less than " + std::to_string(MinimumFreeMemoryMB) + " MB physical memory available (" +
            std::to_string(availableMB) + " MB found).  Generating the master overlay bitmap on this " +
            "PC may take many minutes, so instead you can download the " +
-           "zipped overlay bitmap from the Web site (413KB).  Click " +
-           " Help for more information on downloading." + CR + CR +
-           "OK to continue to generate the master overlay, or cancel?";
+           "zipped overlay bitmap from the Web site (413KB).  Click " + " Help for more information on downloading." +
+           CR + CR + "OK to continue to generate the master overlay, or cancel?";
 }
 
 std::string SaveErrorText(const std::string& outputPath) {
@@ -76,9 +75,9 @@ std::string DamagedDataText(const std::string& countriesFile, std::size_t stopOf
 
 std::string DamagedDataDrawnText(const std::string& countriesFile, std::size_t stopOffset, const std::string& damage,
                                  int segments) {
-    return "The image is incomplete: " + DamagedDataText(countriesFile, stopOffset, damage) + CR + "Only the " + std::to_string(segments) +
-           (segments == 1 ? " segment" : " segments") + " read before that point " + (segments == 1 ? "was" : "were") +
-           " drawn.";
+    return "The image is incomplete: " + DamagedDataText(countriesFile, stopOffset, damage) + CR + "Only the " +
+           std::to_string(segments) + (segments == 1 ? " segment" : " segments") + " read before that point " +
+           (segments == 1 ? "was" : "were") + " drawn.";
 }
 
 TGenerationRun::TGenerationRun(IRunHost& host, ISystemServices& services, ITickSource& ticks)

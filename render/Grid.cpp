@@ -8,14 +8,11 @@
 
 namespace gridloom {
 
-bool IsLabelledCrossing(int longitude, int latitude) {
-    return longitude % 10 == 0 && latitude % 10 == 0;
-}
+bool IsLabelledCrossing(int longitude, int latitude) { return longitude % 10 == 0 && latitude % 10 == 0; }
 
 int GridIntervalDegrees(int index) {
     static constexpr int Intervals[] = {1, 2, 5, 10, 15, 20, 30, 0};
-    if (index < 0 || index >= static_cast<int>(std::size(Intervals)))
-        return 10;
+    if (index < 0 || index >= static_cast<int>(std::size(Intervals))) return 10;
     return Intervals[index];
 }
 

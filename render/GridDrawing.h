@@ -28,8 +28,7 @@ std::string ParallelLabel(int latitude);
 template <class Surface>
 void DrawGridOn(Surface& s, const IRenderSettings& settings) {
     const int a = GridIntervalDegrees(settings.GridIndex());
-    if (a == 0)
-        return;
+    if (a == 0) return;
     const bool annotate = settings.ShowScaleAnnotation();
 
     s.Pen.Color = clRed;
@@ -40,19 +39,16 @@ void DrawGridOn(Surface& s, const IRenderSettings& settings) {
     // and their labels, lie on top of meridian labels where the two meet.
     for (int i = -180 / a; i <= 180 / a; ++i) {
         const int lon = a * i;
-        if (std::abs(lon) == 180)
-            continue;  // the map's two side edges: a line and labels there would be cut in half
+        if (std::abs(lon) == 180) continue;  // the map's two side edges: a line and labels there would be cut in half
         // Meridians stop a degree short of the poles, where they would crowd into a comb.
         const TPoint south = LonLatToPixel(lon, -89);
         const TPoint north = LonLatToPixel(lon, 89);
         s.MoveTo(south.X, south.Y);
         s.LineTo(north.X, north.Y);
-        if (!annotate)
-            continue;
+        if (!annotate) continue;
         for (int j = -90 / a; j <= 90 / a; ++j) {
             const int lat = a * j;
-            if (std::abs(lat) == 90 || !IsLabelledCrossing(lon, lat))
-                continue;
+            if (std::abs(lat) == 90 || !IsLabelledCrossing(lon, lat)) continue;
             const std::string text = MeridianLabel(lon);
             const TPoint p = LonLatToPixel(lon, lat);
             const int w = s.TextWidth(text);
@@ -64,18 +60,15 @@ void DrawGridOn(Surface& s, const IRenderSettings& settings) {
 
     for (int j = -90 / a; j <= 90 / a; ++j) {
         const int lat = a * j;
-        if (std::abs(lat) == 90)
-            continue;
+        if (std::abs(lat) == 90) continue;
         const TPoint west = LonLatToPixel(-180, lat);
         const TPoint east = LonLatToPixel(180, lat);
         s.MoveTo(west.X, west.Y);
         s.LineTo(east.X, east.Y);  // x = 7920 is one past the last column: the full width
-        if (!annotate)
-            continue;
+        if (!annotate) continue;
         for (int i = -180 / a; i <= 180 / a; ++i) {
             const int lon = a * i;
-            if (std::abs(lon) == 180 || !IsLabelledCrossing(lon, lat))
-                continue;
+            if (std::abs(lon) == 180 || !IsLabelledCrossing(lon, lat)) continue;
             const std::string text = ParallelLabel(lat);
             const TPoint p = LonLatToPixel(lon, lat);
             // Measured with two trailing spaces so the label stops two space-widths short of

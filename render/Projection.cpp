@@ -13,28 +13,23 @@ namespace {
 // away 2^52 leaves no room for a fraction, so the hardware rounds the value to an integer.
 inline double RoundHalfEven(double v) {
     constexpr double Shift = 4503599627370496.0;  // 2^52
-    if (!(std::fabs(v) < Shift))
-        return v;  // already whole (or not a number)
+    if (!(std::fabs(v) < Shift)) return v;        // already whole (or not a number)
     return v >= 0 ? (v + Shift) - Shift : (v - Shift) + Shift;
 }
 
 // Values beyond the 32-bit range cannot be a pixel anyone draws; they are held at the range's
 // ends (and a non-number at 0) instead of converting them, which would be undefined.
 inline int32_t ToPixel(double v) {
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    if (v != v)
-        return 0;
+    if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+    if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+    if (v != v) return 0;
     return static_cast<int32_t>(v);
 }
 
 }  // namespace
 
 TPoint LonLatToPixel(double longitude, double latitude) {
-    if (longitude > 180)
-        longitude -= 360;
+    if (longitude > 180) longitude -= 360;
     // Add, multiply, divide in this order: ties such as 0.25 degrees -> 3965.5 must come
     // out of exactly this arithmetic to round the way Skylune's own projection does.
     const double x = (longitude + 180) * MasterWidth / 360;

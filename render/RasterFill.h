@@ -41,12 +41,12 @@ private:
     void FillRow(TBitmap& bitmap, int32_t row, std::size_t n, TPolyFillMode mode, uint8_t index);
     void SortLong(uint32_t* crossings, std::size_t n);
 
-    std::vector<int32_t> FRowStart;   // where each row's new edges begin in FEdges
-    std::vector<TEdge> FEdges;        // edges of two rows or more, grouped by their first row
+    std::vector<int32_t> FRowStart;  // where each row's new edges begin in FEdges
+    std::vector<TEdge> FEdges;       // edges of two rows or more, grouped by their first row
     std::vector<int32_t> FSingleStart;
-    std::vector<uint32_t> FSingles;   // crossings of edges of one row, grouped by row
-    std::vector<TEdge> FActive;       // edges still crossing rows after their first
-    std::vector<uint32_t> FCrossings; // one row's crossings: pixel * 2 + Down
+    std::vector<uint32_t> FSingles;    // crossings of edges of one row, grouped by row
+    std::vector<TEdge> FActive;        // edges still crossing rows after their first
+    std::vector<uint32_t> FCrossings;  // one row's crossings: pixel * 2 + Down
     std::vector<uint32_t> FSortBuffer, FDigitCount;
 };
 

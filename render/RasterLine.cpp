@@ -13,8 +13,8 @@ namespace {
 
 // Lights count pixels from at, stepping along the major axis each time and along the minor
 // one whenever the remainder wraps.
-inline void Step(uint8_t* at, int64_t count, int64_t majorStep, int64_t minorStep, int64_t remainder,
-                 int64_t rise, int64_t length, uint8_t index) {
+inline void Step(uint8_t* at, int64_t count, int64_t majorStep, int64_t minorStep, int64_t remainder, int64_t rise,
+                 int64_t length, uint8_t index) {
     if (rise == 0 && (majorStep == 1 || majorStep == -1)) {  // along a row: one run, a parallel of the grid
         FillRun(majorStep > 0 ? at : at - (count - 1), std::size_t(count), index);
         return;
@@ -123,7 +123,8 @@ void TShortLinePaths::Prepare(int32_t stride) {
             int32_t n = 0;
             for (int32_t y = 0; y < side; ++y)
                 for (int32_t x = 0; x < side; ++x)
-                    if (scratch.PixelIndex(x, y) != 0) offsets[n++] = int64_t(y - ShortReach) * stride + (x - ShortReach);
+                    if (scratch.PixelIndex(x, y) != 0)
+                        offsets[n++] = int64_t(y - ShortReach) * stride + (x - ShortReach);
             for (int32_t k = n; k < ShortReach; ++k) offsets[k] = n > 0 ? offsets[n - 1] : 0;
         }
     FStride = stride;

@@ -47,7 +47,7 @@ inline int64_t FloorDiv64(int64_t a, int64_t b) {
 // little beyond the 32-bit range, uses 64-bit fields, TEdgeStepper.
 template <class TPixel, class TRemainder>
 struct TEdgeStep {
-    TPixel Pixel = 0;              // ceil(X) on the current row
+    TPixel Pixel = 0;  // ceil(X) on the current row
     TPixel PixelStep = 0;
     TRemainder Remainder = 0;      // in [0, Divisor)
     TRemainder RemainderStep = 0;  // in [0, Divisor)

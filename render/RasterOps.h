@@ -53,8 +53,7 @@ inline void FillRect(TBitmap& bitmap, int32_t x0, int32_t y0, int32_t x1, int32_
     const int32_t right = std::min<int32_t>(x1, bitmap.Width());
     const int32_t bottom = std::min<int32_t>(y1, bitmap.Height());
     if (left >= right || top >= bottom) return;
-    for (int32_t y = top; y < bottom; ++y)
-        std::memset(bitmap.ScanLine(y) + left, index, std::size_t(right - left));
+    for (int32_t y = top; y < bottom; ++y) std::memset(bitmap.ScanLine(y) + left, index, std::size_t(right - left));
 }
 
 // Paints the half-open run [x0, x1) of row y.

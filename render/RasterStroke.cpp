@@ -19,9 +19,10 @@ namespace {
 // below 2^34, w below 2^24 (pens are held to twice the bitmap's diagonal).
 class TScaledOffset {
 public:
-    TScaledOffset(int64_t dx, int64_t dy, int64_t width) :
-        FLength2(TWide(dx) * dx + TWide(dy) * dy), FWidth(width),
-        FLength(std::sqrt(double(dx) * double(dx) + double(dy) * double(dy))) {}
+    TScaledOffset(int64_t dx, int64_t dy, int64_t width)
+        : FLength2(TWide(dx) * dx + TWide(dy) * dy),
+          FWidth(width),
+          FLength(std::sqrt(double(dx) * double(dx) + double(dy) * double(dy))) {}
 
     // floor(|c| w / 2L)
     int64_t Floor(int64_t c) const {
@@ -107,7 +108,7 @@ void DrawDisc(TBitmap& bitmap, const TPenDisc& disc, TPoint p, uint8_t index) {
     const int64_t last = std::min<int64_t>(disc.RowCount(), int64_t(bitmap.Height()) - p.Y - disc.FirstRow());
     for (int64_t i = first; i < last; ++i)
         FillSpan64(bitmap, int64_t(p.Y) + disc.FirstRow() + i, int64_t(p.X) + disc.Left(int32_t(i)),
-                 int64_t(p.X) + disc.Right(int32_t(i)), index);
+                   int64_t(p.X) + disc.Right(int32_t(i)), index);
 }
 
 void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t index) {
@@ -120,7 +121,8 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
         const int64_t lo = across ? std::min(from.X, to.X) : std::min(from.Y, to.Y);
         const int64_t hi = across ? std::max(from.X, to.X) : std::max(from.Y, to.Y);
         if (across) {
-            for (int64_t y = std::max<int64_t>(line - before, 0); y < std::min<int64_t>(line - before + width, bitmap.Height()); ++y)
+            for (int64_t y = std::max<int64_t>(line - before, 0);
+                 y < std::min<int64_t>(line - before + width, bitmap.Height()); ++y)
                 FillSpan64(bitmap, y, lo, hi, index);
         } else {
             for (int64_t y = std::max<int64_t>(lo, 0); y <= std::min<int64_t>(hi, bitmap.Height() - 1); ++y)
@@ -161,8 +163,8 @@ void DrawBand(TBitmap& bitmap, int32_t width, TPoint from, TPoint to, uint8_t in
         const int a = down ? i : j, b = down ? j : i;
         const int64_t first = std::max(cy[a], top), last = std::min(cy[b], bottom);
         if (first >= last) continue;
-        edges[count++] = TBandEdge{TEdgeStepper::At(cx[a], cy[a], cx[b], cy[b], first - cy[a], true), first, last,
-                                   down ? 1 : -1};
+        edges[count++] =
+            TBandEdge{TEdgeStepper::At(cx[a], cy[a], cx[b], cy[b], first - cy[a], true), first, last, down ? 1 : -1};
     }
     for (int64_t y = top; y < bottom; ++y) {
         std::pair<int64_t, int> crossings[4];

@@ -74,7 +74,7 @@ private:
         int32_t Row, Left, Length;  // relative to the step's start
     };
     void Prepare(const TPenDisc& disc);
-    int32_t FPen = 0;                  // the pen width the shapes were made for
+    int32_t FPen = 0;  // the pen width the shapes were made for
     std::vector<TRun> FRuns;
     std::vector<int32_t> FShapeStart;  // where each step's runs begin in FRuns, and one past the last
 };

@@ -9,7 +9,8 @@ namespace gridloom {
 
 int32_t TRasterizer::EffectivePenWidth(const TBitmap& bitmap, int32_t penWidth) {
     if (penWidth < 1) return 1;
-    const double diagonal = std::sqrt(double(bitmap.Width()) * bitmap.Width() + double(bitmap.Height()) * bitmap.Height());
+    const double diagonal =
+        std::sqrt(double(bitmap.Width()) * bitmap.Width() + double(bitmap.Height()) * bitmap.Height());
     const int64_t cap = 2 * int64_t(std::ceil(diagonal)) + 2;
     return int32_t(std::min<int64_t>(penWidth, cap));
 }
@@ -38,8 +39,7 @@ void TRasterizer::FillPolygon(TBitmap& bitmap, const TPoint* points, int count, 
     FFill.Fill(bitmap, points, count, mode, index);
 }
 
-void TRasterizer::Path(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth,
-                       uint8_t index) {
+void TRasterizer::Path(TBitmap& bitmap, const TPoint* points, int count, bool closed, int32_t penWidth, uint8_t index) {
     if (bitmap.Width() == 0 || bitmap.Height() == 0) return;
     const int32_t width = EffectivePenWidth(bitmap, penWidth);
     if (width <= 1) {

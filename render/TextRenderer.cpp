@@ -47,28 +47,24 @@ struct TTextRenderer::TFace {
     bool Embolden = false;  // bold asked for, only a regular face found
     bool Oblique = false;   // italic asked for, only an upright face found
     TTextMetrics Metrics;
-    int UnderlineTop = 0;   // rows below the baseline
+    int UnderlineTop = 0;  // rows below the baseline
     int UnderlineThickness = 1;
-    int StrikeTop = 0;      // rows above the baseline of the stroke's top row
+    int StrikeTop = 0;  // rows above the baseline of the stroke's top row
     int StrikeThickness = 1;
     std::array<TGlyph, 256> Glyphs;
 };
 
 TTextRenderer::TTextRenderer() {
     FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) == 0)
-        FLibrary = library;
+    if (FT_Init_FreeType(&library) == 0) FLibrary = library;
     FConfig = FcInitLoadConfigAndFonts();
 }
 
 TTextRenderer::~TTextRenderer() {
     for (auto& [key, face] : FFaces)
-        if (face->Face)
-            FT_Done_Face(face->Face);
-    if (FLibrary)
-        FT_Done_FreeType(static_cast<FT_Library>(FLibrary));
-    if (FConfig)
-        FcConfigDestroy(static_cast<FcConfig*>(FConfig));
+        if (face->Face) FT_Done_Face(face->Face);
+    if (FLibrary) FT_Done_FreeType(static_cast<FT_Library>(FLibrary));
+    if (FConfig) FcConfigDestroy(static_cast<FcConfig*>(FConfig));
 }
 
 std::shared_ptr<TTextRenderer> TTextRenderer::Shared() {
@@ -96,8 +92,7 @@ bool SetSize(FT_Face face, int pixels) {
 // Opens the face at file/index at the pixel size; null when FreeType cannot use it.
 FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
     FT_Face face = nullptr;
-    if (FT_New_Face(library, file, index, &face) != 0)
-        return nullptr;
+    if (FT_New_Face(library, file, index, &face) != 0) return nullptr;
     FT_Select_Charmap(face, FT_ENCODING_UNICODE);  // symbol fonts keep their own map
     if (!SetSize(face, pixels)) {
         FT_Done_Face(face);
@@ -108,16 +103,13 @@ FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
 
 // Candidate files, best first: the match for the pattern and, with everything, all that
 // fontconfig sorts after it, so a face that fails to load gives way to the next one.
-std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std::string& family,
-                                                    bool bold, bool italic, bool everything) {
+std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std::string& family, bool bold, bool italic,
+                                                    bool everything) {
     std::vector<std::pair<std::string, int>> files;
-    if (!config)
-        return files;
+    if (!config) return files;
     FcPattern* pattern = FcPatternCreate();
-    if (!pattern)
-        return files;
-    if (!family.empty())
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (!pattern) return files;
+    if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcConfigSubstitute(config, pattern, FcMatchPattern);
@@ -126,8 +118,7 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
     auto add = [&](FcPattern* font) {
         FcChar8* file = nullptr;
         int index = 0;
-        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file)
-            return;
+        if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file) return;
         FcPatternGetInteger(font, FC_INDEX, 0, &index);
         files.emplace_back(reinterpret_cast<const char*>(file), index);
     };
@@ -138,16 +129,15 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
     }
     FcFontSet* sorted = everything ? FcFontSort(config, pattern, FcFalse, nullptr, &result) : nullptr;
     if (sorted) {
-        for (int i = 0; i < sorted->nfont; ++i)
-            add(sorted->fonts[i]);
+        for (int i = 0; i < sorted->nfont; ++i) add(sorted->fonts[i]);
         FcFontSetDestroy(sorted);
     }
     FcPatternDestroy(pattern);
     return files;
 }
 
-void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underlineTop,
-                 int& underlineThickness, int& strikeTop, int& strikeThickness) {
+void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underlineTop, int& underlineThickness,
+                 int& strikeTop, int& strikeThickness) {
     const FT_Size_Metrics& m = face->size->metrics;
     metrics.Ascent = std::max(0, RoundPixels(m.ascender));
     metrics.Descent = std::max(0, RoundPixels(-m.descender));
@@ -171,8 +161,7 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     strikeTop = metrics.Ascent / 3 + strikeThickness;
 
     if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
-        underlineThickness =
-            std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, m.y_scale)));
+        underlineThickness = std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, m.y_scale)));
         underlineCentre = std::max(1, RoundPixels(-FT_MulFix(face->underline_position, m.y_scale)));
     }
     underlineTop = std::max(1, underlineCentre - underlineThickness / 2);
@@ -183,8 +172,8 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     }
 }
 
-void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolden, bool oblique,
-               unsigned char byte, TGlyph& glyph) {
+void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolden, bool oblique, unsigned char byte,
+               TGlyph& glyph) {
     glyph.Loaded = true;
     const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
     FT_GlyphSlot slot = face->glyph;
@@ -194,26 +183,19 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     if (measureSize && FT_Activate_Size(measureSize) == 0) {
         measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
         if (measured) {
-            if (embolden)
-                FT_GlyphSlot_Embolden(slot);
+            if (embolden) FT_GlyphSlot_Embolden(slot);
             glyph.Advance = RoundPixels(slot->advance.x);
         }
     }
     // The image is hinted for a one-bit target: stems land on whole pixels instead of
     // smearing.
-    if (FT_Activate_Size(drawSize) != 0 || FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0)
-        return;
-    if (embolden)
-        FT_GlyphSlot_Embolden(slot);
-    if (oblique)
-        FT_GlyphSlot_Oblique(slot);
-    if (!measured)
-        glyph.Advance = RoundPixels(slot->advance.x);
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
-        return;
+    if (FT_Activate_Size(drawSize) != 0 || FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0) return;
+    if (embolden) FT_GlyphSlot_Embolden(slot);
+    if (oblique) FT_GlyphSlot_Oblique(slot);
+    if (!measured) glyph.Advance = RoundPixels(slot->advance.x);
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
     const FT_Bitmap& bm = slot->bitmap;
-    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY)
-        return;
+    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY) return;
     glyph.Left = slot->bitmap_left;
     glyph.Top = slot->bitmap_top;
     glyph.Width = int(bm.width);
@@ -224,8 +206,7 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
         // A negative pitch stores the rows bottom up.
         const unsigned char* row = bm.buffer + std::size_t(bm.pitch >= 0 ? r : glyph.Rows - 1 - r) * pitch;
         for (int c = 0; c < glyph.Width; ++c) {
-            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1
-                                                                 : row[c] >= 128;
+            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1 : row[c] >= 128;
             glyph.Ink[std::size_t(r) * glyph.Width + c] = ink;
         }
     }
@@ -233,15 +214,13 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
 
 // Paints rows [top, top + rows) of the columns [left, right) in 64-bit coordinates,
 // clipped to the bitmap.
-void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom,
-                 uint8_t index) {
+void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom, uint8_t index) {
     left = std::max<int64_t>(left, 0);
     top = std::max<int64_t>(top, 0);
     right = std::min<int64_t>(right, bitmap.Width());
     bottom = std::min<int64_t>(bottom, bitmap.Height());
     for (int64_t y = top; y < bottom; ++y)
-        for (int64_t x = left; x < right; ++x)
-            bitmap.ScanLine(int32_t(y))[x] = index;
+        for (int64_t x = left; x < right; ++x) bitmap.ScanLine(int32_t(y))[x] = index;
 }
 
 }  // namespace
@@ -251,13 +230,11 @@ TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
     const bool bold = font.Style & fsBold;
     const bool italic = font.Style & fsItalic;
     // The grid writes a thousand labels in one font: skip the map while the font stays.
-    if (FLast && FLastPixels == pixels && FLastBold == bold && FLastItalic == italic &&
-        FLastName == font.Name)
+    if (FLast && FLastPixels == pixels && FLastBold == bold && FLastItalic == italic && FLastName == font.Name)
         return *FLast;
     TKey key{font.Name, pixels, bold, italic};
     auto found = FFaces.find(key);
-    if (found == FFaces.end())
-        found = FFaces.emplace(std::move(key), OpenFont(font.Name, pixels, bold, italic)).first;
+    if (found == FFaces.end()) found = FFaces.emplace(std::move(key), OpenFont(font.Name, pixels, bold, italic)).first;
     FLast = found->second.get();
     FLastName = font.Name;
     FLastPixels = pixels;
@@ -266,15 +243,14 @@ TTextRenderer::TFace& TTextRenderer::FaceFor(const TFont& font) {
     return *FLast;
 }
 
-std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string& name, int pixels,
-                                                              bool bold, bool italic) {
+std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string& name, int pixels, bool bold,
+                                                              bool italic) {
     auto face = std::make_unique<TFace>();
     const std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
     // The best match nearly always loads; only when it does not is the whole sorted list
     // of fonts worth having.
     for (bool everything : {false, true}) {
-        if (!FLibrary || face->Face)
-            break;
+        if (!FLibrary || face->Face) break;
         for (const auto& [file, index] :
              Candidates(static_cast<FcConfig*>(FConfig), family, bold, italic, everything)) {
             face->Face = OpenFace(static_cast<FT_Library>(FLibrary), file.c_str(), index, pixels);
@@ -296,8 +272,8 @@ std::unique_ptr<TTextRenderer::TFace> TTextRenderer::OpenFont(const std::string&
         }
         face->Embolden = bold && !(f->style_flags & FT_STYLE_FLAG_BOLD);
         face->Oblique = italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC);
-        MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness,
-                    face->StrikeTop, face->StrikeThickness);
+        MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness, face->StrikeTop,
+                    face->StrikeThickness);
     }
     return face;
 }
@@ -310,8 +286,7 @@ TTextMetrics TTextRenderer::Metrics(const TFont& font) {
 int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
     std::lock_guard lock(FMutex);
     TFace& face = FaceFor(font);
-    if (!face.Face)
-        return 0;
+    if (!face.Face) return 0;
     int64_t width = 0;
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
@@ -324,12 +299,10 @@ int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
     return int(std::clamp<int64_t>(width, 0, INT_MAX));
 }
 
-void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont& font,
-                             std::string_view text) {
+void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont& font, std::string_view text) {
     std::lock_guard lock(FMutex);
     TFace& face = FaceFor(font);
-    if (!face.Face)
-        return;
+    if (!face.Face) return;
     const uint8_t ink = PaletteIndexOf(font.Color);
     const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
     int64_t pen = x;
@@ -343,15 +316,13 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
         const int64_t top = baseline - g.Top;
         for (int r = 0; r < g.Rows; ++r) {
             const int64_t py = top + r;
-            if (py < 0 || py >= bitmap.Height())
-                continue;
+            if (py < 0 || py >= bitmap.Height()) continue;
             uint8_t* row = bitmap.ScanLine(int32_t(py));
             const uint8_t* bits = g.Ink.data() + std::size_t(r) * g.Width;
             const int first = int(std::clamp<int64_t>(-left, 0, g.Width));
             const int end = int(std::clamp<int64_t>(bitmap.Width() - left, 0, g.Width));
             for (int cx = first; cx < end; ++cx)
-                if (bits[cx])
-                    row[left + cx] = ink;
+                if (bits[cx]) row[left + cx] = ink;
         }
         pen += g.Advance;
     }

@@ -21,9 +21,7 @@ using test::WithString;
 
 class AboutBox : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        QApplication::setWindowIcon(GridloomIcon());
-    }
+    static void SetUpTestSuite() { QApplication::setWindowIcon(GridloomIcon()); }
     void SetUp() override {
         Box = std::make_unique<TAboutBoxMOX1>();
         Box->SetUrlOpener([this](const std::string& url) {
@@ -43,8 +41,8 @@ protected:
         QPointF inside(2, 2);
         QMouseEvent press(QEvent::MouseButtonPress, inside, Box->WebSite->mapToGlobal(inside), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, inside, Box->WebSite->mapToGlobal(inside),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, inside, Box->WebSite->mapToGlobal(inside), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(Box->WebSite, &press);
         QApplication::sendEvent(Box->WebSite, &release);
     }

@@ -2,5 +2,6 @@
 #include "AboutTestSupport.h"
 
 namespace {
-[[maybe_unused]] const auto* const QtEnvironment = ::testing::AddGlobalTestEnvironment(new gridloom::test::TQtEnvironment);
+[[maybe_unused]] const auto* const QtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new gridloom::test::TQtEnvironment);
 }

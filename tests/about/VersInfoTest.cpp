@@ -253,10 +253,10 @@ TEST_F(VersInfo, TheListViewShowsTheNonEmptyRowsInItsOrder) {
     QStringList rows;
     for (int i = 0; i < view.topLevelItemCount(); ++i)
         rows << view.topLevelItem(i)->text(0) + "=" + view.topLevelItem(i)->text(1);
-    EXPECT_EQ(rows, QStringList({"Product Name=Skylune - Make master overlay", "Product Version=1.4",
-                                 "Company Name=Tarnwick, Kellsmouth",
-                                 "Legal Copyright=Copyright \u00A9 1998-2002 Tarnwick", "File Version=1.4.0.10",
-                                 "Internal Name=Gridloom", "Build Flags=Debug"}));
+    EXPECT_EQ(rows,
+              QStringList({"Product Name=Skylune - Make master overlay", "Product Version=1.4",
+                           "Company Name=Tarnwick, Kellsmouth", "Legal Copyright=Copyright \u00A9 1998-2002 Tarnwick",
+                           "File Version=1.4.0.10", "Internal Name=Gridloom", "Build Flags=Debug"}));
     EXPECT_EQ(view.editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 

@@ -68,7 +68,8 @@ TEST_F(MainWindow, ControlsSitWhereDesignedAndHaveTheirHints) {
         {form.LabelGridlineWidth, {376, 17, 49, 32}},  {form.EditBoundaryWidth, {320, 59, 31, 24}},
         {form.UpDownBoundaryWidth, {351, 59, 18, 24}}, {form.LabelBoundaryLineWidth, {376, 59, 61, 32}},
     };
-    for (const auto& [control, rect] : design) EXPECT_EQ(control->geometry(), rect) << control->objectName().toStdString();
+    for (const auto& [control, rect] : design)
+        EXPECT_EQ(control->geometry(), rect) << control->objectName().toStdString();
 
     EXPECT_EQ(form.RadioGroupGrid->title(), " Grid Interval ");
     EXPECT_EQ(form.GroupBoxOptions->title(), " Options ");
@@ -96,8 +97,8 @@ TEST_F(MainWindow, EveryCaptionShowsWholeInTheWindowFont) {
                 << box->text().toStdString();
         }
         if (auto* label = qobject_cast<QLabel*>(control)) {
-            const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000),
-                                                                   Qt::TextWordWrap, label->text());
+            const QRect needed =
+                label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
             EXPECT_LE(needed.width(), label->width()) << label->text().toStdString();
             EXPECT_LE(needed.height(), label->height()) << label->text().toStdString();
         }

@@ -119,7 +119,8 @@ TEST_F(WindowRun, MissingDataOffersTheDownloadAndClosesTheWindowStoringTheSettin
     AnswerMessage(QMessageBox::Yes, &seen);
     EXPECT_EQ(form.MakeMasterImage(form.OverlayFile()), TRunOutcome::DataMissing);
     EXPECT_EQ(seen.Caption.toStdString(), "Skylune - Country and State boundary data missing");
-    EXPECT_TRUE(seen.Text.startsWith(QString::fromStdString("Gridloom cannot find the file " + Skylune + "Countries.dat!\n")));
+    EXPECT_TRUE(
+        seen.Text.startsWith(QString::fromStdString("Gridloom cannot find the file " + Skylune + "Countries.dat!\n")));
     EXPECT_TRUE(seen.Text.endsWith(" (size 459KB)"));
     ASSERT_EQ(Services.Opened.size(), 1u);
     EXPECT_EQ(Services.Opened[0], CountriesDownloadUrl);

@@ -174,7 +174,7 @@ TEST_F(BmpFile, AFailedWriteLeavesTheTargetIntactAndNoTemporaryFile) {
     const auto before = Read(path);
 
     // A file size limit makes the writes fail part-way, as a full disk would.
-    rlimit old {};
+    rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = old;

@@ -33,20 +33,19 @@ TEST_P(CanvasLineTies, HalfWayGoesToTheSmallerCoordinate) {
     b.Canvas().LineTo(c.To.X + o, c.To.Y + o);
     std::vector<TPoint> expected;
     for (TPoint p : c.Pixels) expected.push_back({p.X + o, p.Y + o});
-    std::sort(expected.begin(), expected.end(), [](TPoint a, TPoint b) { return std::tie(a.Y, a.X) < std::tie(b.Y, b.X); });
+    std::sort(expected.begin(), expected.end(),
+              [](TPoint a, TPoint b) { return std::tie(a.Y, a.X) < std::tie(b.Y, b.X); });
     EXPECT_EQ(LitPixels(b), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, CanvasLineTies, ::testing::Values(
-    TTieCase{{0, 0}, {2, -1}, {{0, 0}, {1, -1}}},
-    TTieCase{{0, 0}, {-1, 2}, {{0, 0}, {-1, 1}}},
-    TTieCase{{2, 1}, {0, 0}, {{2, 1}, {1, 0}}},
-    TTieCase{{0, 0}, {2, 1}, {{0, 0}, {1, 0}}},
-    TTieCase{{0, 0}, {6, -3}, {{0, 0}, {1, -1}, {2, -1}, {3, -2}, {4, -2}, {5, -3}}},
-    TTieCase{{1, 2}, {6, 2}, {{1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}},
-    TTieCase{{2, 5}, {2, 1}, {{2, 5}, {2, 4}, {2, 3}, {2, 2}}},
-    TTieCase{{0, 0}, {4, 4}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
-    TTieCase{{2, 2}, {2, 2}, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, CanvasLineTies,
+    ::testing::Values(TTieCase{{0, 0}, {2, -1}, {{0, 0}, {1, -1}}}, TTieCase{{0, 0}, {-1, 2}, {{0, 0}, {-1, 1}}},
+                      TTieCase{{2, 1}, {0, 0}, {{2, 1}, {1, 0}}}, TTieCase{{0, 0}, {2, 1}, {{0, 0}, {1, 0}}},
+                      TTieCase{{0, 0}, {6, -3}, {{0, 0}, {1, -1}, {2, -1}, {3, -2}, {4, -2}, {5, -3}}},
+                      TTieCase{{1, 2}, {6, 2}, {{1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}}},
+                      TTieCase{{2, 5}, {2, 1}, {{2, 5}, {2, 4}, {2, 3}, {2, 2}}},
+                      TTieCase{{0, 0}, {4, 4}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}}, TTieCase{{2, 2}, {2, 2}, {}}));
 
 // Every slope with ties (an even run over an odd rise) in all eight octants, both ways,
 // against the rule written out plainly: the pixels between the ends are the same
@@ -97,8 +96,7 @@ TEST(CanvasLine, ClippedLinesLightTheUnclippedLinesPixelsInside) {
         small.Canvas().LineTo(to.X, to.Y);
         TMask expected(30, 30);
         AddLine(expected, from, to);
-        ASSERT_EQ(MaskOf(small, Ink).Lit, expected.Lit)
-            << from.X << "," << from.Y << " - " << to.X << "," << to.Y;
+        ASSERT_EQ(MaskOf(small, Ink).Lit, expected.Lit) << from.X << "," << from.Y << " - " << to.X << "," << to.Y;
     }
 }
 

@@ -14,27 +14,31 @@ TEST(CanvasPolygon, RectangleFillsInsideAndOutlinesItsEdgePixels) {
     TestBitmap b(8, 7);
     const TPoint square[] = {{1, 1}, {5, 1}, {5, 5}, {1, 5}};
     b.Canvas().Polygon(square, 4);
-    EXPECT_EQ(Render(b), Picture({
-        "........",
-        ".#####..",
-        ".#ooo#..",
-        ".#ooo#..",
-        ".#ooo#..",
-        ".#####..",
-    }, 8, 7));
+    EXPECT_EQ(Render(b), Picture(
+                             {
+                                 "........",
+                                 ".#####..",
+                                 ".#ooo#..",
+                                 ".#ooo#..",
+                                 ".#ooo#..",
+                                 ".#####..",
+                             },
+                             8, 7));
 }
 
 TEST(CanvasPolygon, FillAloneCoversThePixelsWhoseCentresAreInside) {
     TestBitmap b(8, 7);
     const TPoint square[] = {{1, 1}, {5, 1}, {5, 5}, {1, 5}};
     TRasterizer().FillPolygon(b, square, 4, TPolyFillMode::Winding, Fill);
-    EXPECT_EQ(Render(b), Picture({
-        "........",
-        ".oooo...",
-        ".oooo...",
-        ".oooo...",
-        ".oooo...",
-    }, 8, 7));
+    EXPECT_EQ(Render(b), Picture(
+                             {
+                                 "........",
+                                 ".oooo...",
+                                 ".oooo...",
+                                 ".oooo...",
+                                 ".oooo...",
+                             },
+                             8, 7));
 }
 
 // The fill's vertices are pixel centres, like the outline's: slanted edges of the fill
@@ -45,7 +49,8 @@ TEST(CanvasPolygon, WorkedExamplesOfSlantedEdges) {
         std::vector<std::string> Rows;
     };
     const TCase cases[] = {
-        {{{0, 0}, {6, 2}, {2, 6}}, {"........", ".oo.....", ".ooooo..", ".oooo...", "..oo....", "..o.....", "........"}},
+        {{{0, 0}, {6, 2}, {2, 6}},
+         {"........", ".oo.....", ".ooooo..", ".oooo...", "..oo....", "..o.....", "........"}},
         {{{0, 0}, {10, 3}, {10, 4}}, {"...........", "...o.......", ".....oo....", "........oo.", "..........."}},
     };
     for (const TCase& c : cases) {
@@ -142,13 +147,15 @@ TEST(CanvasPolygon, PolylineIsOpenAndLeavesItsLastPixel) {
     const TPoint path[] = {{1, 1}, {6, 1}, {6, 4}};
     TestBitmap b(8, 6);
     b.Canvas().Polyline(path, 3);
-    EXPECT_EQ(Render(b), Picture({
-        "........",
-        ".######.",
-        "......#.",
-        "......#.",
-        "........",
-    }, 8, 6));
+    EXPECT_EQ(Render(b), Picture(
+                             {
+                                 "........",
+                                 ".######.",
+                                 "......#.",
+                                 "......#.",
+                                 "........",
+                             },
+                             8, 6));
     TestBitmap p(8, 6);
     p.Canvas().Brush.Color = clWhite;
     p.Canvas().Polygon(path, 3);
@@ -176,7 +183,8 @@ TEST(CanvasPolygon, TooFewPointsDrawNothing) {
 TEST(CanvasPolygon, HugeVerticesFillTheVisiblePartAtOnce) {
     TestBitmap b(30, 20);
     b.Canvas().Pen.Color = clGreen;
-    const TPoint everything[] = {{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}};
+    const TPoint everything[] = {
+        {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MAX}};
     b.Canvas().Polygon(everything, 4);
     EXPECT_EQ(CountIndex(b, Fill), 30 * 20);
 
@@ -204,7 +212,7 @@ TEST(CanvasPolygon, WidePenOutlineSurroundsTheFill) {
     b.Canvas().Pen.Width = 3;
     const TPoint square[] = {{5, 5}, {20, 5}, {20, 20}, {5, 20}};
     b.Canvas().Polygon(square, 4);
-    EXPECT_EQ(b.PixelIndex(4, 12), Ink);   // outside the edge, within the pen
+    EXPECT_EQ(b.PixelIndex(4, 12), Ink);  // outside the edge, within the pen
     EXPECT_EQ(b.PixelIndex(6, 12), Ink);
     EXPECT_EQ(b.PixelIndex(7, 12), Fill);
     EXPECT_EQ(b.PixelIndex(3, 12), Paper);

@@ -111,8 +111,10 @@ TEST(CanvasStroke, SegmentsInEveryDirectionFollowTheRule) {
     for (int width : {2, 3, 4, 5, 6, 9}) {
         for (int dy = -7; dy <= 7; ++dy)
             for (int dx = -7; dx <= 7; ++dx) ASSERT_TRUE(StrokeFollowsTheRule({20, 20}, {20 + dx, 20 + dy}, width));
-        for (const auto& [a, z] : {std::pair<TPoint, TPoint>{{3, 5}, {37, 21}}, {{38, 1}, {33, 39}},
-                                  {{-30, 45}, {60, -7}}, {{5, 40}, {41, -2}}})
+        for (const auto& [a, z] : {std::pair<TPoint, TPoint>{{3, 5}, {37, 21}},
+                                   {{38, 1}, {33, 39}},
+                                   {{-30, 45}, {60, -7}},
+                                   {{5, 40}, {41, -2}}})
             ASSERT_TRUE(StrokeFollowsTheRule(a, z, width));
     }
 }

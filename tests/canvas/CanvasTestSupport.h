@@ -102,8 +102,10 @@ inline void AddLine(TMask& m, TPoint from, TPoint to) {
         if (k < 0 || k >= length) continue;
         // b0 + db k / length, less a half, rounded up: ties go down.
         const TExact b = ExactCeilDiv(2 * (TExact(b0) * length + TExact(db) * k) - length, 2 * TExact(length));
-        if (xMajor) m.Set(a, int64_t(b));
-        else m.Set(int64_t(b), a);
+        if (xMajor)
+            m.Set(a, int64_t(b));
+        else
+            m.Set(int64_t(b), a);
     }
 }
 
@@ -206,7 +208,8 @@ inline void AddBand(TMask& m, TPoint from, TPoint to, int width) {
     const bool nOut = nx > 0;
     const int64_t ox = nOut ? outward(nx) : nearest(nx), oy = nOut ? outward(ny) : nearest(ny);
     const int64_t px = nOut ? nearest(-nx) : outward(-nx), py = nOut ? nearest(-ny) : outward(-ny);
-    AddFill(m, {{from.X + ox, from.Y + oy}, {to.X + ox, to.Y + oy}, {to.X + px, to.Y + py}, {from.X + px, from.Y + py}});
+    AddFill(m,
+            {{from.X + ox, from.Y + oy}, {to.X + ox, to.Y + oy}, {to.X + px, to.Y + py}, {from.X + px, from.Y + py}});
 }
 
 inline void AddStroke(TMask& m, TPoint from, TPoint to, int width) {

@@ -20,19 +20,15 @@ namespace {
 // Builds boundary data byte by byte, little-endian whatever the host.
 class DataBuilder {
 public:
-    DataBuilder& Header(int32_t count, uint8_t kind)
-    {
-        for (int i = 0; i < 4; ++i)
-            Byte(static_cast<uint8_t>(static_cast<uint32_t>(count) >> (8 * i)));
+    DataBuilder& Header(int32_t count, uint8_t kind) {
+        for (int i = 0; i < 4; ++i) Byte(static_cast<uint8_t>(static_cast<uint32_t>(count) >> (8 * i)));
         return Byte(kind);
     }
     DataBuilder& Point(int16_t longitude, int16_t latitude) { return Int16(longitude).Int16(latitude); }
-    DataBuilder& Int16(int16_t value)
-    {
+    DataBuilder& Int16(int16_t value) {
         return Byte(static_cast<uint8_t>(value & 0xff)).Byte(static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8));
     }
-    DataBuilder& Byte(uint8_t value)
-    {
+    DataBuilder& Byte(uint8_t value) {
         FBytes.push_back(value);
         return *this;
     }
@@ -49,8 +45,7 @@ struct TSegment {
     PointList Points;
 };
 
-void Load(TCartogList& list, const std::vector<uint8_t>& bytes)
-{
+void Load(TCartogList& list, const std::vector<uint8_t>& bytes) {
     TByteStream stream(bytes.data(), bytes.size());
     list.LoadFromStream(stream);
 }
@@ -61,8 +56,7 @@ constexpr std::size_t Whole = SIZE_MAX;
 // Every segment, kind and point the list holds, its MaxPoints, and where damage stopped the
 // load (Whole when it did not).
 void ExpectList(const TCartogList& list, const std::vector<TSegment>& expected, int32_t maxPoints,
-                std::size_t stop = Whole)
-{
+                std::size_t stop = Whole) {
     EXPECT_EQ(list.MaxPoints(), maxPoints);
     EXPECT_EQ(list.LoadReport().Damaged, stop != Whole);
     if (stop != Whole) {
@@ -85,8 +79,7 @@ void ExpectList(const TCartogList& list, const std::vector<TSegment>& expected, 
 }
 
 // Data loaded first, so that every case also shows a load leaving nothing of the last one.
-std::vector<uint8_t> Previous()
-{
+std::vector<uint8_t> Previous() {
     return DataBuilder().Header(3, 7).Point(9, 9).Point(9, 8).Point(9, 7).Header(40, 0).Bytes();
 }
 
@@ -100,42 +93,66 @@ struct TLoadCase {
 // Test listings name a case rather than dump its bytes.
 void PrintTo(const TLoadCase& c, std::ostream* os) { *os << c.Name; }
 
-std::vector<TLoadCase> LoadCases()
-{
+std::vector<TLoadCase> LoadCases() {
     std::vector<TLoadCase> cases = {
         {"SegmentsInFileOrderWithPointsAsStored",
-         DataBuilder().Header(2, 0).Point(-10800, 5400).Point(10799, -5400).Header(1, 9).Point(-1, 1).Header(0, 0).Bytes(),
-         {{0, {{-10800, 5400}, {10799, -5400}}}, {9, {{-1, 1}}}}, 2},
+         DataBuilder()
+             .Header(2, 0)
+             .Point(-10800, 5400)
+             .Point(10799, -5400)
+             .Header(1, 9)
+             .Point(-1, 1)
+             .Header(0, 0)
+             .Bytes(),
+         {{0, {{-10800, 5400}, {10799, -5400}}}, {9, {{-1, 1}}}},
+         2},
         {"EmptyData", {}, {}, 0},
         // MaxPoints follows every Count read, a terminator's too.
         {"TerminatorAloneRaisesMaxPoints", DataBuilder().Header(777, 0).Bytes(), {}, 777},
         {"NegativeTerminator", DataBuilder().Header(-5, 0).Bytes(), {}, 0},
-        {"TerminatorCountAboveEverySegment", DataBuilder().Header(1, 0).Point(1, 1).Header(50, 0).Bytes(),
-         {{0, {{1, 1}}}}, 50},
-        {"DataEndingRightAfterPoints", DataBuilder().Header(1, 0).Point(1, 2).Header(2, 1).Point(3, 4).Point(5, 6).Bytes(),
-         {{0, {{1, 2}}}, {1, {{3, 4}, {5, 6}}}}, 2},
+        {"TerminatorCountAboveEverySegment",
+         DataBuilder().Header(1, 0).Point(1, 1).Header(50, 0).Bytes(),
+         {{0, {{1, 1}}}},
+         50},
+        {"DataEndingRightAfterPoints",
+         DataBuilder().Header(1, 0).Point(1, 2).Header(2, 1).Point(3, 4).Point(5, 6).Bytes(),
+         {{0, {{1, 2}}}, {1, {{3, 4}, {5, 6}}}},
+         2},
         {"ZeroCountInTheMiddleStaysAsEmptySegment",
          DataBuilder().Header(1, 0).Point(1, 2).Header(0, 5).Header(1, 1).Point(3, 4).Bytes(),
-         {{0, {{1, 2}}}, {5, {}}, {1, {{3, 4}}}}, 1},
-        {"UndrawnKindsAreStillLoaded", DataBuilder().Header(1, 2).Point(0, 0).Header(1, 255).Point(0, 0).Bytes(),
-         {{2, {{0, 0}}}, {255, {{0, 0}}}}, 1},
+         {{0, {{1, 2}}}, {5, {}}, {1, {{3, 4}}}},
+         1},
+        {"UndrawnKindsAreStillLoaded",
+         DataBuilder().Header(1, 2).Point(0, 0).Header(1, 255).Point(0, 0).Bytes(),
+         {{2, {{0, 0}}}, {255, {{0, 0}}}},
+         1},
         // The low bytes of a Count of 300, then nothing: read into zeroed fields, not kept.
-        {"HeaderCutShort", DataBuilder().Header(1, 0).Point(1, 1).Byte(0x2c).Byte(0x01).Bytes(), {{0, {{1, 1}}}}, 300, 9},
+        {"HeaderCutShort",
+         DataBuilder().Header(1, 0).Point(1, 1).Byte(0x2c).Byte(0x01).Bytes(),
+         {{0, {{1, 1}}}},
+         300,
+         9},
 
         // Damaged and crafted data: the load ends at the bad record, keeps what came before,
         // and never allocates for what the data cannot hold.
         {"NegativeCountEndsTheLoad",
          DataBuilder().Header(1, 0).Point(1, 1).Header(-1, 0).Point(2, 2).Header(1, 0).Point(3, 3).Bytes(),
-         {{0, {{1, 1}}}}, 1, 9},
+         {{0, {{1, 1}}}},
+         1,
+         9},
         {"MostNegativeCountEndsTheLoad", DataBuilder().Header(INT32_MIN, 0).Point(2, 2).Bytes(), {}, 0, 0},
         // Were this honoured it would ask for 8 GiB; the sanitizer build would abort on it.
         {"HugeCountEndsTheLoadWithoutAllocating",
          DataBuilder().Header(1, 0).Point(1, 1).Header(INT32_MAX, 0).Point(2, 2).Point(3, 3).Bytes(),
-         {{0, {{1, 1}}}}, INT32_MAX, 9},
+         {{0, {{1, 1}}}},
+         INT32_MAX,
+         9},
         // Half of the third point's longitude is all that is left.
         {"PointArrayCutShortIsDropped",
          DataBuilder().Header(1, 0).Point(1, 1).Header(3, 1).Point(5, 5).Point(6, 6).Byte(7).Bytes(),
-         {{0, {{1, 1}}}}, 3, 9},
+         {{0, {{1, 1}}}},
+         3,
+         9},
         // Two points announced, six bytes present.
         {"CountOneBeyondTheBytesLeftIsDropped", DataBuilder().Header(2, 0).Point(1, 1).Int16(0).Bytes(), {}, 2, 0},
         // One byte past a point array is a record cut short too; five are a terminator.
@@ -146,8 +163,7 @@ std::vector<TLoadCase> LoadCases()
     DataBuilder data;
     for (int i = 0; i < 10000; ++i) {
         data.Header(0, static_cast<uint8_t>(i));
-        if (i < 9999)
-            many.Segments.push_back({static_cast<uint8_t>(i), {}});
+        if (i < 9999) many.Segments.push_back({static_cast<uint8_t>(i), {}});
     }
     many.Bytes = data.Bytes();
     cases.push_back(std::move(many));
@@ -156,8 +172,7 @@ std::vector<TLoadCase> LoadCases()
 
 class CartogListLoad : public ::testing::TestWithParam<TLoadCase> {};
 
-TEST_P(CartogListLoad, FromStreamAndFileOverEarlierData)
-{
+TEST_P(CartogListLoad, FromStreamAndFileOverEarlierData) {
     const TLoadCase& c = GetParam();
     TCartogList list;
     Load(list, c.Bytes);
@@ -182,8 +197,7 @@ TEST_P(CartogListLoad, FromStreamAndFileOverEarlierData)
 INSTANTIATE_TEST_SUITE_P(Cases, CartogListLoad, ::testing::ValuesIn(LoadCases()),
                          [](const auto& info) { return info.param.Name; });
 
-TEST(ByteStream, ReadStopsAtTheEnd)
-{
+TEST(ByteStream, ReadStopsAtTheEnd) {
     const uint8_t data[3] = {1, 2, 3};
     TByteStream stream(data, sizeof data);
     uint8_t buffer[8] = {};
@@ -197,8 +211,7 @@ TEST(ByteStream, ReadStopsAtTheEnd)
     EXPECT_EQ(stream.Position(), 3u);
 }
 
-TEST(CartogList, ParsingStartsAtTheStreamsPosition)
-{
+TEST(CartogList, ParsingStartsAtTheStreamsPosition) {
     DataBuilder data;
     data.Int16(0x7777).Header(1, 4).Point(8, 9);
     TByteStream stream(data.Bytes().data(), data.Bytes().size());
@@ -208,16 +221,14 @@ TEST(CartogList, ParsingStartsAtTheStreamsPosition)
     ExpectList(list, {{4, {{8, 9}}}}, 1);
 }
 
-TEST(CartogList, ClearEmptiesAndResetsMaxPoints)
-{
+TEST(CartogList, ClearEmptiesAndResetsMaxPoints) {
     TCartogList list;
     Load(list, Previous());
     list.Clear();
     ExpectList(list, {}, 0);
 }
 
-TEST(CartogList, AddSegmentAppendsACopyAndGetSegmentChecksTheIndex)
-{
+TEST(CartogList, AddSegmentAppendsACopyAndGetSegmentChecksTheIndex) {
     TCartogList list;
     Load(list, Previous());
     auto segment = std::make_unique<TLineSegment>();
@@ -284,8 +295,7 @@ const TFileCase FileCases[] = {
 
 class CartogListFile : public ::testing::TestWithParam<TFileCase> {};
 
-TEST_P(CartogListFile, ClearsToAnEmptyListAndSaysWhy)
-{
+TEST_P(CartogListFile, ClearsToAnEmptyListAndSaysWhy) {
     const TFileCase& c = GetParam();
     test::TTempFolder folder;
     const std::string path = c.Make(folder);
@@ -300,8 +310,7 @@ TEST_P(CartogListFile, ClearsToAnEmptyListAndSaysWhy)
 INSTANTIATE_TEST_SUITE_P(Paths, CartogListFile, ::testing::ValuesIn(FileCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(CartogListFile, ReadFromFileThatFailsKeepsTheListAsItWas)
-{
+TEST(CartogListFile, ReadFromFileThatFailsKeepsTheListAsItWas) {
     TCartogList list;
     Load(list, Previous());
     list.ReadFromFile("/dev/null");
@@ -311,20 +320,17 @@ TEST(CartogListFile, ReadFromFileThatFailsKeepsTheListAsItWas)
 }
 
 // Bytes the C library has handed out, however it got them.
-std::size_t HeapInUse()
-{
+std::size_t HeapInUse() {
     const struct mallinfo2 info = ::mallinfo2();
     return info.uordblks + info.hblkhd;
 }
 
 // A file of many records without points must not cost an allocation, or tens of bytes, per
 // record: the list holds a handful of bytes per segment.
-TEST(CartogListFile, RecordDenseFilesCostAFewBytesPerSegment)
-{
+TEST(CartogListFile, RecordDenseFilesCostAFewBytesPerSegment) {
     constexpr int Records = 1 << 20;
     DataBuilder data;
-    for (int i = 0; i < Records; ++i)
-        data.Header(0, static_cast<uint8_t>(i & 9));
+    for (int i = 0; i < Records; ++i) data.Header(0, static_cast<uint8_t>(i & 9));
     test::TTempFolder folder;
     const std::string path = folder / "dense.dat";
     std::ofstream(path, std::ios::binary)

@@ -17,24 +17,19 @@ namespace {
 
 constexpr uint8_t Kinds[] = {0, 1, 4, 5, 8, 9, 2, 255};
 
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
+void Check(bool condition) {
+    if (!condition) __builtin_trap();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace gridloom;
     using namespace gridloom::import;
-    if (size < 1)
-        return 0;
+    if (size < 1) return 0;
     const uint8_t kind = Kinds[data[0] % sizeof Kinds];
     const nlohmann::json document = nlohmann::json::parse(data + 1, data + size, nullptr, false);
-    if (document.is_discarded())
-        return 0;
+    if (document.is_discarded()) return 0;
 
     std::vector<BoundarySegment> segments;
     try {

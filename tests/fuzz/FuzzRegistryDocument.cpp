@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const gridloom::TRegDocument document =
         gridloom::TRegDocument::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::string written = document.Serialize();

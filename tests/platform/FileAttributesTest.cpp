@@ -47,8 +47,8 @@ TEST_F(FileAttributes, MissingFileIsInvalidAndNotReadOnly) {
 }
 
 TEST_F(FileAttributes, ReadOnlyMeansNoWriteBitAtAll) {
-    const std::pair<mode_t, bool> cases[] = {{0644, false}, {0404 | S_IWOTH, false}, {0420, false},
-                                             {0444, true},  {0, true},              {0555, true}};
+    const std::pair<mode_t, bool> cases[] = {
+        {0644, false}, {0404 | S_IWOTH, false}, {0420, false}, {0444, true}, {0, true}, {0555, true}};
     for (auto [mode, readOnly] : cases)
         EXPECT_EQ(IsReadOnlyAttributes(GetFileAttributes(MakeFile("f" + std::to_string(mode), mode))), readOnly)
             << std::oct << mode;

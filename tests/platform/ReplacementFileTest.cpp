@@ -238,11 +238,11 @@ TEST_F(ReplacementFileTest, AKilledWritersFileIsRemovedByTheNextReplacement) {
 }
 
 TEST_F(ReplacementFileTest, OnlyUnlockedLeftoversOfTheSameTargetAreRemoved) {
-    Write(Folder / "out.tmpAbCd1234", "stale");           // removed
+    Write(Folder / "out.tmpAbCd1234", "stale");             // removed
     Write(Folder / "other.tmpAbCd1234", "someone else's");  // another target's
-    Write(Folder / "out.tmpAbCd123", "not our pattern");   // one letter short
+    Write(Folder / "out.tmpAbCd123", "not our pattern");    // one letter short
     Write(Folder / "out.tmpAbCd-234", "not our pattern");
-    Write(Folder / "out.tmpLinked12", "linked");          // a second name: not ours alone
+    Write(Folder / "out.tmpLinked12", "linked");  // a second name: not ours alone
     ASSERT_EQ(::link((Folder / "out.tmpLinked12").c_str(), (Folder / "kept-link").c_str()), 0);
     ASSERT_EQ(::symlink("elsewhere", (Folder / "out.tmpSymlink1").c_str()), 0);
 

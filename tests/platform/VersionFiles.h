@@ -24,7 +24,10 @@ inline void PutLE(std::vector<uint8_t>& bytes, std::size_t at, uint64_t value, i
 inline std::vector<uint8_t> ElfFile(const std::vector<uint8_t>& payload,
                                     const std::string& sectionName = VersionSectionName) {
     std::vector<uint8_t> f(64, 0);
-    std::memcpy(f.data(), "\x7F" "ELF", 4);
+    std::memcpy(f.data(),
+                "\x7F"
+                "ELF",
+                4);
     f[4] = 2;  // 64-bit
     f[5] = 1;  // little-endian
     f[6] = 1;
@@ -82,9 +85,9 @@ inline std::vector<uint8_t> PeFile(const std::vector<uint8_t>& payload) {
         PutLE(r, at + 16, id, 4);
         PutLE(r, at + 20, target, 4);
     };
-    directory(0x00, 16, 0x80000000 | 0x18);      // RT_VERSION
-    directory(0x18, 1, 0x80000000 | 0x30);       // resource 1
-    directory(0x30, 0x0809, 0x48);               // language: a data entry
+    directory(0x00, 16, 0x80000000 | 0x18);  // RT_VERSION
+    directory(0x18, 1, 0x80000000 | 0x30);   // resource 1
+    directory(0x30, 0x0809, 0x48);           // language: a data entry
     PutLE(r, 0x48, SectionRva + 0x58, 4);
     PutLE(r, 0x4C, payload.size(), 4);
     r.resize(0x58);

@@ -118,8 +118,18 @@ TEST(VersionInfoNoBlock, FilesWithoutABlockHaveSizeZero) {
         {"text", {'h', 'e', 'l', 'l', 'o'}},
         {"empty", {}},
         {"elf-without-section", test::ElfFile(block, ".data")},
-        {"elf-cut-short", [&] { auto f = test::ElfFile(block); f.resize(f.size() - 100); return f; }()},
-        {"pe-cut-short", [&] { auto f = test::PeFile(block); f.resize(0x280); return f; }()},
+        {"elf-cut-short",
+         [&] {
+             auto f = test::ElfFile(block);
+             f.resize(f.size() - 100);
+             return f;
+         }()},
+        {"pe-cut-short",
+         [&] {
+             auto f = test::PeFile(block);
+             f.resize(0x280);
+             return f;
+         }()},
         {"block-claims-more-than-it-has", test::ElfFile({block.begin(), block.begin() + 100})},
     };
     for (const auto& [name, bytes] : files) {
@@ -172,13 +182,14 @@ std::size_t NodeOf(const std::vector<uint8_t>& b, const std::string& key) {
 const TDamage Damages[] = {
     {"string length past its table", [](auto& b) { SetWord(b, NodeOf(b, "ProductName"), 0xFFF0); }, true, true},
     {"table length past the block", [](auto& b) { SetWord(b, NodeOf(b, "080904E4"), 0xFFF0); }, true, true},
-    {"string length shorter than its header", [](auto& b) { SetWord(b, NodeOf(b, "CompanyName"), 3); }, true,
-     false},
+    {"string length shorter than its header", [](auto& b) { SetWord(b, NodeOf(b, "CompanyName"), 3); }, true, false},
     {"text length past its node", [](auto& b) { SetWord(b, NodeOf(b, "ProductName") + 2, 0x7FFF); }, true, true},
-    {"key without terminator", [](auto& b) {
+    {"key without terminator",
+     [](auto& b) {
          std::size_t table = NodeOf(b, "080904E4");
          for (std::size_t at = table + 6; at < b.size(); at += 2) SetWord(b, at, 'A');
-     }, true, false},
+     },
+     true, false},
     {"fixed record with a wrong signature", [](auto& b) { b[40] ^= 0xFF; }, false, true},
     // The children are then looked for inside the record, as the system's own reader would.
     {"fixed record cut short", [](auto& b) { SetWord(b, 2, 20); }, false, false},

@@ -40,7 +40,7 @@ TEST(BoundaryPixels, EastwardRingWrapsDownTheRightEdge) {
 
 TEST(BoundaryPixels, WestwardRingWrapsDownTheLeftEdge) {
     auto s = Segment(0, {{0, -70 * 60}, {W1795, S85}, {E1795, S85}});
-    const std::vector<TPoint> expected = {{3960, 3520}, {11, 3850},   {11, 3850}, {0, 3850},
+    const std::vector<TPoint> expected = {{3960, 3520}, {11, 3850},   {11, 3850},   {0, 3850},
                                           {0, 3959},    {7919, 3959}, {7919, 3850}, {7909, 3850}};
     EXPECT_EQ(Collect(*s), expected);
 }
@@ -110,8 +110,7 @@ TEST(BoundaryPixels, MissingOrNegativePointsCollectNothing) {
 
 TEST(BoundaryPixels, WorkingArrayGrowsForManyWraps) {
     std::vector<std::pair<int, int>> zigzag;
-    for (int i = 0; i < 200; ++i)
-        zigzag.push_back({i % 2 ? E1795 : W1795, S85});
+    for (int i = 0; i < 200; ++i) zigzag.push_back({i % 2 ? E1795 : W1795, S85});
     auto s = Segment(0, zigzag);
     const std::vector<TPoint> got = Collect(*s);
     ASSERT_EQ(got.size(), 200u + 199u * 5u);
@@ -198,7 +197,12 @@ TEST(BoundaryDrawing, KindsChooseShapeAndBrush) {
         EXPECT_EQ(run.surface.Pen.Color, clYellow) << kind;  // set even for kinds not drawn
         EXPECT_EQ(run.progress.Positions, std::vector<int>{0}) << kind;
         switch (kind) {
-        case 0: case 1: case 4: case 5: case 8: case 9: {
+        case 0:
+        case 1:
+        case 4:
+        case 5:
+        case 8:
+        case 9: {
             ASSERT_EQ(run.surface.Calls.size(), 1u) << kind;
             const TCall& c = run.surface.Calls[0];
             EXPECT_EQ(c.Kind, kind & 1 ? TCall::Polyline : TCall::Polygon) << kind;
@@ -206,9 +210,7 @@ TEST(BoundaryDrawing, KindsChooseShapeAndBrush) {
             EXPECT_EQ(c.Points.size(), 3u);
             break;
         }
-        default:
-            EXPECT_TRUE(run.surface.Calls.empty()) << kind;
-            EXPECT_EQ(run.surface.Brush.Color, clWhite) << kind;
+        default: EXPECT_TRUE(run.surface.Calls.empty()) << kind; EXPECT_EQ(run.surface.Brush.Color, clWhite) << kind;
         }
     }
 }
@@ -246,13 +248,11 @@ TEST(BoundaryDrawing, PenFromTheSettings) {
 
 TEST(BoundaryDrawing, ShowBoundariesIsReadOnceAtTheStart) {
     TBoundaryRun run;
-    for (int i = 0; i < 4; ++i)
-        run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
+    for (int i = 0; i < 4; ++i) run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
     run.progress.OnProgress = [&](int) { run.settings.Show = false; };
     run.Draw();
     EXPECT_EQ(run.settings.ShowBoundariesReads, 1);
-    for (const TCall& c : run.surface.Calls)
-        EXPECT_EQ(c.Pen.Color, clYellow);
+    for (const TCall& c : run.surface.Calls) EXPECT_EQ(c.Pen.Color, clYellow);
     // The next run reads the changed setting.
     run.surface.Calls.clear();
     run.Draw();
@@ -261,16 +261,14 @@ TEST(BoundaryDrawing, ShowBoundariesIsReadOnceAtTheStart) {
 
 TEST(BoundaryDrawing, ProgressIsThePercentageBeforeEachSegment) {
     TBoundaryRun run;
-    for (int i = 0; i < 3; ++i)
-        run.list.AddSegment(Segment(2, {{0, 0}}));
+    for (int i = 0; i < 3; ++i) run.list.AddSegment(Segment(2, {{0, 0}}));
     run.Draw();
     EXPECT_EQ(run.progress.Positions, (std::vector<int>{0, 33, 66}));
 }
 
 TEST(BoundaryDrawing, RefreshesAtMostEvery350Ms) {
     TBoundaryRun run;
-    for (int i = 0; i < 10; ++i)
-        run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
+    for (int i = 0; i < 10; ++i) run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
     run.ticks.Step = 100;  // every reading of the clock is 100 ms later than the one before
     run.Draw();
     // The first segment always refreshes; after that the clock must move on more than 350.
@@ -281,8 +279,7 @@ TEST(BoundaryDrawing, RefreshesAtMostEvery350Ms) {
 // than 350, 351 is.
 TEST(BoundaryDrawing, RefreshWaitsForMoreThan350MsExactly) {
     TBoundaryRun run;
-    for (int i = 0; i < 3; ++i)
-        run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
+    for (int i = 0; i < 3; ++i) run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
     const uint32_t refreshedAt = run.ticks.Now;  // Step 0: the first refresh reads this time
     run.progress.OnProgress = [&](int) {
         const std::size_t segment = run.progress.Positions.size() - 1;
@@ -295,8 +292,7 @@ TEST(BoundaryDrawing, RefreshWaitsForMoreThan350MsExactly) {
 
 TEST(BoundaryDrawing, RefreshSurvivesTheTickCounterWrapping) {
     TBoundaryRun run;
-    for (int i = 0; i < 4; ++i)
-        run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
+    for (int i = 0; i < 4; ++i) run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));
     run.ticks.Now = 0xFFFFFF00u;
     run.progress.OnProgress = [&](int) {
         if (run.progress.Positions.size() == 3)

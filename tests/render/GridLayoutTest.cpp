@@ -133,8 +133,7 @@ TEST(GridLayout, LabelsStandWhereTheyBelong) {
     EXPECT_NE(left, run.texts.end());
 
     std::set<std::string> labels;
-    for (const TCall& c : run.texts)
-        labels.insert(c.Label);
+    for (const TCall& c : run.texts) labels.insert(c.Label);
     EXPECT_EQ(labels.count("15E"), 0u);
     EXPECT_EQ(labels.count("15N"), 0u);
     EXPECT_EQ(labels.count("180E"), 0u);
@@ -180,8 +179,7 @@ TEST(GridLayout, OneDegreeLabelsEveryTenDegrees) {
     settings.Annotation = true;
     TGridRun run(settings);
     std::set<std::string> labels;
-    for (const TCall& c : run.texts)
-        labels.insert(c.Label);
+    for (const TCall& c : run.texts) labels.insert(c.Label);
     EXPECT_EQ(run.texts.size(), 2u * 35 * 17);
     EXPECT_TRUE(labels.count("170W") && labels.count("170E") && labels.count("80S") && labels.count("80N"));
     EXPECT_FALSE(labels.count("180W") || labels.count("90S"));
@@ -194,8 +192,7 @@ TEST(GridLayout, EquatorAndPrimeMeridianAreLabelledZero) {
     const TPoint origin = LonLatToPixel(0, 0);
     int below = 0, left = 0;
     for (const TCall& c : run.texts) {
-        if (c.Label != "0")
-            continue;
+        if (c.Label != "0") continue;
         // Under the prime meridian ("0" is 7 wide) or left of a crossing on the equator
         // (measured as "0  ", 21 wide).
         below += c.From.X == origin.X - 3;

@@ -37,22 +37,19 @@ protected:
 
     int CountRow(int y, TColor c) const {
         int n = 0;
-        for (int x = 0; x < bitmap.Width(); ++x)
-            n += bitmap.Pixel(x, y) == c;
+        for (int x = 0; x < bitmap.Width(); ++x) n += bitmap.Pixel(x, y) == c;
         return n;
     }
     int CountColumn(int x, TColor c) const {
         int n = 0;
-        for (int y = 0; y < bitmap.Height(); ++y)
-            n += bitmap.Pixel(x, y) == c;
+        for (int y = 0; y < bitmap.Height(); ++y) n += bitmap.Pixel(x, y) == c;
         return n;
     }
     int64_t CountAll(TColor c) const {
         const uint8_t index = PaletteIndexOf(c);
         int64_t n = 0;
         for (int y = 0; y < bitmap.Height(); ++y)
-            for (int x = 0; x < bitmap.Width(); ++x)
-                n += bitmap.ScanLine(y)[x] == index;
+            for (int x = 0; x < bitmap.Width(); ++x) n += bitmap.ScanLine(y)[x] == index;
         return n;
     }
 };
@@ -98,8 +95,7 @@ TEST_F(MasterImage, WideGridLines) {
     DrawGrid(canvas(), settings);
     const int row = LonLatToPixel(0, 45.5).Y;
     const int x = LonLatToPixel(0, 0).X;
-    for (int dx = -2; dx <= 2; ++dx)
-        EXPECT_EQ(bitmap.Pixel(x + dx, row), clRed) << dx;
+    for (int dx = -2; dx <= 2; ++dx) EXPECT_EQ(bitmap.Pixel(x + dx, row), clRed) << dx;
     EXPECT_EQ(bitmap.Pixel(x - 3, row), clNavy);
     EXPECT_EQ(bitmap.Pixel(x + 3, row), clNavy);
 }
@@ -136,8 +132,7 @@ TEST_F(MasterImage, LabelsAreOpaqueRedOnTheCurrentBrush) {
     const int ln = p.X - wn, topn = p.Y - h / 2;
     int cellN = 0;
     for (int y = topn; y < topn + h; ++y)
-        for (int x = ln; x < ln + tn; ++x)
-            cellN += bitmap.Pixel(x, y) == clGreen || bitmap.Pixel(x, y) == clRed;
+        for (int x = ln; x < ln + tn; ++x) cellN += bitmap.Pixel(x, y) == clGreen || bitmap.Pixel(x, y) == clRed;
     EXPECT_EQ(cellN, tn * h);
     EXPECT_EQ(bitmap.Pixel(ln + tn, p.Y), clRed);  // the spaces are not drawn: the line shows
     EXPECT_EQ(bitmap.Pixel(ln + tn, p.Y - 3), clNavy);
@@ -146,10 +141,9 @@ TEST_F(MasterImage, LabelsAreOpaqueRedOnTheCurrentBrush) {
 // An Antarctica-like ring round the South Pole, crossing the dateline at 85 S; walked
 // westward it is the same ring with its points in reverse order.
 std::vector<std::pair<int, int>> SouthernRing(bool eastward) {
-    std::vector<std::pair<int, int>> ring = {{-90 * 60, -75 * 60}, {0, -70 * 60}, {90 * 60, -75 * 60},
-                                             {10770, -85 * 60}, {-10770, -85 * 60}};
-    if (!eastward)
-        std::reverse(ring.begin(), ring.end());
+    std::vector<std::pair<int, int>> ring = {
+        {-90 * 60, -75 * 60}, {0, -70 * 60}, {90 * 60, -75 * 60}, {10770, -85 * 60}, {-10770, -85 * 60}};
+    if (!eastward) std::reverse(ring.begin(), ring.end());
     return ring;
 }
 

@@ -25,8 +25,8 @@ TEST(LonLatToPixel, WrapsOnlyBeyond180) {
 }
 
 TEST(LonLatToPixel, RoundsTiesToEven) {
-    EXPECT_EQ(LonLatToPixel(0.25, 0).X, 3966);  // 3965.5
-    EXPECT_EQ(LonLatToPixel(0.75, 0).X, 3976);  // 3976.5
+    EXPECT_EQ(LonLatToPixel(0.25, 0).X, 3966);   // 3965.5
+    EXPECT_EQ(LonLatToPixel(0.75, 0).X, 3976);   // 3976.5
     EXPECT_EQ(LonLatToPixel(-0.25, 0).X, 3954);  // 3954.5
     EXPECT_EQ(LonLatToPixel(-0.75, 0).X, 3944);  // 3943.5
     // Beyond the left edge ties still go to the even neighbour, not away from zero.
@@ -37,8 +37,7 @@ TEST(LonLatToPixel, RoundsTiesToEven) {
     // Every whole minute of longitude lands where the plain library rounding puts it.
     for (int m = -180 * 60; m <= 180 * 60; ++m) {
         const double lon = m / 60.0;
-        ASSERT_EQ(LonLatToPixel(lon, 0).X, static_cast<int32_t>(std::nearbyint((lon + 180) * 7920 / 360)))
-            << m;
+        ASSERT_EQ(LonLatToPixel(lon, 0).X, static_cast<int32_t>(std::nearbyint((lon + 180) * 7920 / 360))) << m;
     }
 }
 

@@ -47,8 +47,7 @@ public:
 
     void SetProgress(int position) override {
         Positions.push_back(position);
-        if (OnProgress)
-            OnProgress(position);
+        if (OnProgress) OnProgress(position);
     }
     void RefreshDisplay() override { RefreshedAt.push_back(Positions.size()); }
 };

@@ -35,8 +35,7 @@ struct TSmallImage {
     int Count(TColor c, int x0, int y0, int x1, int y1) const {
         int n = 0;
         for (int y = std::max(y0, 0); y < std::min(y1, bitmap.Height()); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, bitmap.Width()); ++x)
-                n += bitmap.Pixel(x, y) == c;
+            for (int x = std::max(x0, 0); x < std::min(x1, bitmap.Width()); ++x) n += bitmap.Pixel(x, y) == c;
         return n;
     }
     int Count(TColor c) const { return Count(c, 0, 0, bitmap.Width(), bitmap.Height()); }
@@ -95,8 +94,7 @@ bool IsLiberationSansBold(const TFont& font) {
 // hinted load. Figures for Liberation Sans Bold, which stands in for Arial here.
 TEST(CanvasText, CellHeightAndAdvancesAreThoseOfWindows) {
     TFont font = LabelFont();
-    if (!IsLiberationSansBold(font))
-        GTEST_SKIP() << "Arial is not Liberation Sans Bold here";
+    if (!IsLiberationSansBold(font)) GTEST_SKIP() << "Arial is not Liberation Sans Bold here";
     TSmallImage image(10, 10);
     TCanvas& c = image.canvas();
     EXPECT_EQ(TTextRenderer::Shared()->Metrics(font).Ascent, 14);
@@ -133,8 +131,7 @@ TEST(CanvasText, UnderlineAndStrikeOutAreFullWidthRows) {
         image.canvas().TextOut(5, 5, "a a");
         std::vector<int> rows;
         for (int y = 0; y < 40; ++y)
-            if (image.Count(clRed, 5, y, 5 + w, y + 1) == w)
-                rows.push_back(y - 5);
+            if (image.Count(clRed, 5, y, 5 + w, y + 1) == w) rows.push_back(y - 5);
         return rows;
     };
     const TTextMetrics m = TTextRenderer::Shared()->Metrics(LabelFont());
@@ -167,8 +164,13 @@ TEST(CanvasText, ClippedAnywhereInThe32BitRange) {
     TSmallImage image(30, 30);
     TCanvas& c = image.canvas();
     c.Brush.Color = clWhite;
-    for (auto [x, y] : {std::pair{-5, -7}, {25, 25}, {INT32_MIN, 0}, {INT32_MAX, INT32_MAX},
-                        {INT32_MAX - 3, 0}, {-100, 10}, {10, INT32_MIN}})
+    for (auto [x, y] : {std::pair{-5, -7},
+                        {25, 25},
+                        {INT32_MIN, 0},
+                        {INT32_MAX, INT32_MAX},
+                        {INT32_MAX - 3, 0},
+                        {-100, 10},
+                        {10, INT32_MIN}})
         c.TextOut(x, y, "170W");
     EXPECT_GT(image.Count(clWhite) + image.Count(clRed), 0);
     TBitmap empty;
@@ -184,7 +186,13 @@ TEST(CanvasText, OddFontsNeverFail) {
     EXPECT_GT(c.TextHeight("0"), 0);
     c.Font.Name = "Arial";
     c.Font.Size = 0;
-    EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()->Metrics([] { TFont f = LabelFont(); f.Size = 8; return f; }()).Height());
+    EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()
+                                     ->Metrics([] {
+                                         TFont f = LabelFont();
+                                         f.Size = 8;
+                                         return f;
+                                     }())
+                                     .Height());
     c.Font.Size = -11;
     EXPECT_EQ(c.TextHeight("0"), TTextRenderer::Shared()->Metrics(LabelFont()).Height());
     c.Font.Size = INT32_MAX;
@@ -199,7 +207,11 @@ TEST(CanvasText, OddFontsNeverFail) {
     TCanvas& s = styled.canvas();
     s.Font.Style = fsItalic | fsBold | fsUnderline | fsStrikeOut;
     s.Brush.Color = clWhite;
-    const std::string allBytes = [] { std::string t; for (int i = 1; i < 256; ++i) t += char(i); return t; }();
+    const std::string allBytes = [] {
+        std::string t;
+        for (int i = 1; i < 256; ++i) t += char(i);
+        return t;
+    }();
     const int h = s.TextHeight(allBytes);
     ASSERT_GT(h, 0);
     ASSERT_GT(s.TextWidth(allBytes), 360);
@@ -238,8 +250,7 @@ TEST(TextRenderer, WithoutAnyFontTextIsEmpty) {
         bitmap.SetHeight(20);
         renderer.DrawText(bitmap, 0, 0, LabelFont(), "170W");
         for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 20; ++x)
-                ASSERT_NE(bitmap.Pixel(x, y), clRed);
+            for (int x = 0; x < 20; ++x) ASSERT_NE(bitmap.Pixel(x, y), clRed);
     }
     if (previous)
         setenv("FONTCONFIG_FILE", saved.c_str(), 1);

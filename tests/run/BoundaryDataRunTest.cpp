@@ -44,10 +44,9 @@ TEST_F(BoundaryDataRun, DamagedDataIsDrawnSavedAndToldOnceAtTheEnd) {
     EXPECT_EQ(Host.Count("inform:"), 1);
     ASSERT_FALSE(Host.Events.empty());
     EXPECT_EQ(Host.Events.back(), told);
-    EXPECT_EQ(Host.Events.back(),
-              "inform:The image is incomplete: the boundary data file " + Host.Countries +
-                  " is damaged: reading stopped at byte 38, where " + NegativeCount +
-                  ".\rOnly the 2 segments read before that point were drawn.");
+    EXPECT_EQ(Host.Events.back(), "inform:The image is incomplete: the boundary data file " + Host.Countries +
+                                      " is damaged: reading stopped at byte 38, where " + NegativeCount +
+                                      ".\rOnly the 2 segments read before that point were drawn.");
     EXPECT_TRUE(Host.Saw("status:Overlay master image saved to " + Output));
     EXPECT_FALSE(run.Closed());
     // What was read before the damage is on the image: the land and its boundary line.
@@ -156,9 +155,9 @@ protected:
 
 TEST_F(MakeWithDamagedData, SavesAndPrintsTheDamage) {
     EXPECT_EQ(Make({"--data", Host.Countries, "--out", Output, "--quiet"}), 0);
-    EXPECT_EQ(Stderr, "The image is incomplete: the boundary data file " +
-                          Host.Countries + " is damaged: reading stopped at byte " + std::to_string(DamageOffset) +
-                          ", where " + NegativeCount + ".\nOnly the 2 segments read before that point were drawn.\n");
+    EXPECT_EQ(Stderr, "The image is incomplete: the boundary data file " + Host.Countries +
+                          " is damaged: reading stopped at byte " + std::to_string(DamageOffset) + ", where " +
+                          NegativeCount + ".\nOnly the 2 segments read before that point were drawn.\n");
     EXPECT_TRUE(IsReadOnlyAttributes(GetFileAttributes(Output)));
 }
 

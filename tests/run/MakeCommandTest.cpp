@@ -122,8 +122,7 @@ TEST_F(MakeCommand, OutputThatIsNotAFileIsRefusedUntouched) {
 TEST_F(MakeCommand, ProgressBarOnlyOnATerminal) {
     // Enough segments for the bar to move.
     std::string data;
-    for (int i = 0; i < 200; ++i)
-        test::AppendRecord(data, 1, {{int16_t(i * 10), 0}, {int16_t(i * 10), 600}});
+    for (int i = 0; i < 200; ++i) test::AppendRecord(data, 1, {{int16_t(i * 10), 0}, {int16_t(i * 10), 600}});
     WriteFile(Data, data);
     EXPECT_EQ(Make({"--data", Data, "--out", Out}, true), 0);
     const std::string terminal = Stderr.Text();

@@ -28,16 +28,33 @@ void ExpectOptions(const std::vector<std::string>& args, const TMakeOptions& exp
 }
 
 TEST(MakeOptions, DefaultsAreTheWindowsFirstStart) {
-    ExpectOptions({}, {"Countries.dat", "Overlay.bmp", 3, false, false, true, 1, 1, "Arial", 11, fsBold, false, false,
-                       false});
+    ExpectOptions(
+        {}, {"Countries.dat", "Overlay.bmp", 3, false, false, true, 1, 1, "Arial", 11, fsBold, false, false, false});
 }
 
 TEST(MakeOptions, EveryOptionReachesItsField) {
-    ExpectOptions({"--data", "in.dat", "--out=out.bmp", "--grid", "none", "--labels", "--grid-on-top",
-                   "--hide-boundaries", "--gridline-width", "5", "--boundary-width=+3", "--font", "DejaVu Sans",
-                   "--font-size", "20", "--font-style", "italic,underline", "--overwrite-readonly", "--quiet", "--strict"},
-                  {"in.dat", "out.bmp", 7, true, true, false, 5, 3, "DejaVu Sans", 20, fsItalic | fsUnderline, true,
-                   true, true});
+    ExpectOptions(
+        {"--data",
+         "in.dat",
+         "--out=out.bmp",
+         "--grid",
+         "none",
+         "--labels",
+         "--grid-on-top",
+         "--hide-boundaries",
+         "--gridline-width",
+         "5",
+         "--boundary-width=+3",
+         "--font",
+         "DejaVu Sans",
+         "--font-size",
+         "20",
+         "--font-style",
+         "italic,underline",
+         "--overwrite-readonly",
+         "--quiet",
+         "--strict"},
+        {"in.dat", "out.bmp", 7, true, true, false, 5, 3, "DejaVu Sans", 20, fsItalic | fsUnderline, true, true, true});
 }
 
 TEST(MakeOptions, SingleValues) {

@@ -60,7 +60,6 @@ struct TSaveRun {
     }
 };
 
-
 bool IsWholeImage(const std::string& path) {
     const std::string content = ReadFile(path);
     return content.size() > 7920u * 3960u && content.compare(0, 2, "BM") == 0;
@@ -226,7 +225,10 @@ void FolderNotWritable(const std::string& folder) {
 
 void TwoRunsInARow(const std::string& folder) {
     const std::string out = folder + "/Overlay.bmp";
-    { TSaveRun first(folder, out, true); ASSERT_EQ(first.Outcome, TRunOutcome::Saved); }
+    {
+        TSaveRun first(folder, out, true);
+        ASSERT_EQ(first.Outcome, TRunOutcome::Saved);
+    }
     const mode_t afterFirst = ModeOf(out);
     TSaveRun second(folder, out, true);
     EXPECT_EQ(second.Outcome, TRunOutcome::Saved);
@@ -238,8 +240,8 @@ void TwoRunsInARow(const std::string& folder) {
 struct TSaveCase {
     const char* Name;
     void (*Row)(const std::string& folder);
-    rlim_t Limit;         // when not 0, run in a child with files limited to this size
-    bool OnlyAsNobody;    // root writes in any folder: the row holds for other users only
+    rlim_t Limit;             // when not 0, run in a child with files limited to this size
+    bool OnlyAsNobody;        // root writes in any folder: the row holds for other users only
     bool OnlyAsRoot = false;  // the row needs root's powers (device nodes, changing owners)
 };
 

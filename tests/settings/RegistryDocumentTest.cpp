@@ -43,9 +43,9 @@ TEST(RegistryDocument, ReadsBackEveryTypeUnchanged) {
     key.Set({"multi", 7, std::string("a\0b\0\0", 5)});
     key.Set({"binary", REG_BINARY, std::string(200, '\xAB')});  // wraps over several lines
     key.Set({"none", REG_NONE, ""});
-    key.Set({"lines", REG_SZ, Text("two\r\nlines")});               // not quotable: kept as hex(1)
-    key.Set({"nul inside", REG_SZ, std::string("a\0b\0", 4)});      // likewise
-    key.Set({"short dword", REG_DWORD, "\x01\x02"});               // kept as hex(4)
+    key.Set({"lines", REG_SZ, Text("two\r\nlines")});           // not quotable: kept as hex(1)
+    key.Set({"nul inside", REG_SZ, std::string("a\0b\0", 4)});  // likewise
+    key.Set({"short dword", REG_DWORD, "\x01\x02"});            // kept as hex(4)
     key.Set({"big type", 0x12345678, "x"});
     key.Set({"high bytes", REG_SZ, Text("caf\xE9 \xFF")});
     std::string text = doc.Serialize();
@@ -274,8 +274,8 @@ TEST(RegistryDocument, ManyValuesInOneKeyKeepTheirOrderThroughChanges) {
     for (int i = 0; i < 1000; ++i) key.Set({"V" + std::to_string(i), REG_DWORD, DwordData(uint32_t(i))});
     for (int i = 0; i < 1000; i += 2) EXPECT_TRUE(key.Remove("v" + std::to_string(i)));
     EXPECT_FALSE(key.Remove("V0"));
-    key.Set({"v0", REG_SZ, Text("back")});       // new again: goes last, in its new case
-    key.Set({"v1", REG_SZ, Text("replaced")});   // keeps its place and its first case
+    key.Set({"v0", REG_SZ, Text("back")});      // new again: goes last, in its new case
+    key.Set({"v1", REG_SZ, Text("replaced")});  // keeps its place and its first case
     ASSERT_EQ(key.Values().size(), 501u);
     EXPECT_EQ(key.Values().front().Name, "V1");
     EXPECT_EQ(key.Values().front().Data, Text("replaced"));
@@ -289,8 +289,8 @@ TEST(RegistryDocument, ManyValuesInOneKeyKeepTheirOrderThroughChanges) {
 
 // A copied key finds its own values, not the original's, and outlives it.
 TEST(RegistryDocument, CopiedKeysAndDocumentsStandAlone) {
-    auto original = std::make_unique<TRegDocument>(TRegDocument::Parse(
-        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:1\n\"y\"=dword:2\n"));
+    auto original = std::make_unique<TRegDocument>(
+        TRegDocument::Parse("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:1\n\"y\"=dword:2\n"));
     TRegDocument copy = *original;
     TRegKey assigned;
     assigned = *original->Find({"HKEY_CURRENT_USER", "A"});

@@ -148,8 +148,10 @@ TEST_F(RegistryStore, WritesWithoutAnOpenKeyOrWithBadNamesFail) {
 
 TEST_F(RegistryStore, ExpandableStringsAndOtherTypesAreReadOrKeptUntouched) {
     const std::string other = "\"Multi\"=hex(7):61,00,62,00,00\r\n\"Blob\"=hex:de,ad,be,ef\r\n";
-    WriteText(UserFile(), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\App Paths]\r\n"
-                          "\"Skylune\"=hex(2):25,41,25,00\r\n" + other);
+    WriteText(UserFile(),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\App Paths]\r\n"
+              "\"Skylune\"=hex(2):25,41,25,00\r\n" +
+                  other);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("\\Software\\Tarnwick\\App Paths", false));
     EXPECT_EQ(registry.ReadString("Skylune"), "%A%");
@@ -160,8 +162,9 @@ TEST_F(RegistryStore, ExpandableStringsAndOtherTypesAreReadOrKeptUntouched) {
 }
 
 TEST_F(RegistryStore, ADamagedFileIsKeptBesideItBeforeItIsRewritten) {
-    const std::string damaged = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Gridloom]\n"
-                                "\"GridSpacing\"=dword:00000005\n\"Broken\"=\"unterminated\n";
+    const std::string damaged =
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Gridloom]\n"
+        "\"GridSpacing\"=dword:00000005\n\"Broken\"=\"unterminated\n";
     WriteText(UserFile(), damaged);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey(SettingsKey, false));

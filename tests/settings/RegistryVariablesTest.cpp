@@ -65,9 +65,9 @@ TEST_F(RegistryVariables, FirstRunTakesDefaultsCreatesNothingAndStoresEverything
     gridWidth.reset();
     boundaryWidth.reset();
     show.reset();
-    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"GridSpacing", "Annotation", "GridOnTop", "FontColour",
-                                                        "FontName", "FontStyle", "FontSize", "GridlineWidth",
-                                                        "BoundaryWidth", "ShowBoundaries"}));
+    EXPECT_EQ(StoredNames(),
+              (std::vector<std::string>{"GridSpacing", "Annotation", "GridOnTop", "FontColour", "FontName", "FontStyle",
+                                        "FontSize", "GridlineWidth", "BoundaryWidth", "ShowBoundaries"}));
     EXPECT_EQ(Stored("GridSpacing"), 3);
     EXPECT_EQ(Stored("ShowBoundaries"), 1);
     EXPECT_EQ(StoredString("FontName"), "Arial");
@@ -163,7 +163,10 @@ TEST_F(RegistryVariables, AVariableStoresWhereItLookedEvenIfTheGlobalsChange) {
 }
 
 TEST_F(RegistryVariables, ARenamedProgramStartsAfresh) {
-    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 6; }
+    {
+        TRegistryInteger spacing("GridSpacing", 3);
+        spacing.Value = 6;
+    }
     SetProgramFileName("Gridloom.old.exe");
     {
         TRegistryInteger spacing("GridSpacing", 3);
@@ -177,7 +180,10 @@ TEST_F(RegistryVariables, ARenamedProgramStartsAfresh) {
 // A name that leaves nothing once its extension is dropped must not put the settings right
 // in the company key.
 TEST_F(RegistryVariables, AProgramWithoutABaseNameKeepsGridloomsSettings) {
-    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 6; }
+    {
+        TRegistryInteger spacing("GridSpacing", 3);
+        spacing.Value = 6;
+    }
     for (const char* name : {".x", ".", "folder/", "/"}) {
         SetProgramFileName(name);
         TRegistryInteger spacing("GridSpacing", 3);
@@ -192,7 +198,10 @@ TEST_F(RegistryVariables, AProgramWithoutABaseNameKeepsGridloomsSettings) {
 TEST_F(RegistryVariables, HolmviewKeepsItsSettingsForTheMachine) {
     SetProgramFileName("holmview.exe");
     ChooseRegistryLocation("holmview.exe");
-    { TRegistryInteger spacing("GridSpacing", 3); spacing.Value = 5; }
+    {
+        TRegistryInteger spacing("GridSpacing", 3);
+        spacing.Value = 5;
+    }
     EXPECT_FALSE(std::filesystem::exists(UserFile()));
     EXPECT_EQ(Stored("GridSpacing", HKEY_LOCAL_MACHINE, "\\Software\\Quorvane\\holmview"), 5);
     TRegistryInteger again("GridSpacing", 3);
@@ -249,9 +258,11 @@ TEST_F(RegistryVariables, FontHoldersStoreEmptyValuesWithoutAFontAndStylesAsThei
     EXPECT_EQ(Stored("FontStyle"), 0);
     EXPECT_EQ(Stored("FontSize"), 0);
 
-    const std::pair<TFontStyles, int32_t> cases[] = {
-        {0, 0}, {fsBold, 1}, {fsBold | fsItalic, 3}, {fsItalic | fsUnderline, 6},
-        {fsBold | fsItalic | fsUnderline | fsStrikeOut, 15}};
+    const std::pair<TFontStyles, int32_t> cases[] = {{0, 0},
+                                                     {fsBold, 1},
+                                                     {fsBold | fsItalic, 3},
+                                                     {fsItalic | fsUnderline, 6},
+                                                     {fsBold | fsItalic | fsUnderline | fsStrikeOut, 15}};
     for (auto [styles, code] : cases) {
         TFont font{"Times New Roman", 14, styles, Black};
         { TRegistryFont holder("Font", &font); }
@@ -276,8 +287,9 @@ TEST_F(RegistryVariables, AppPathReadsTheStoredPathOnly) {
     RegistryCompanyName = "Quorvane";
     RegistryRootKey = HKEY_LOCAL_MACHINE;
     EXPECT_EQ(ReadAppPath("Skylune"), "");
-    Store("\\Software\\Quorvane\\App Paths", [](TRegistry& r) { r.WriteString("Skylune", "/opt/skylune/Skylune"); },
-          HKEY_LOCAL_MACHINE);
+    Store(
+        "\\Software\\Quorvane\\App Paths", [](TRegistry& r) { r.WriteString("Skylune", "/opt/skylune/Skylune"); },
+        HKEY_LOCAL_MACHINE);
     EXPECT_EQ(ReadAppPath("Skylune"), "/opt/skylune/Skylune");
 }
 

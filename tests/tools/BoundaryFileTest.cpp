@@ -19,26 +19,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadBytes(const fs::path& path)
-{
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteText(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-TEST(BoundaryFileBytes, RecordsAreLittleEndianWithATerminator)
-{
+TEST(BoundaryFileBytes, RecordsAreLittleEndianWithATerminator) {
     const std::vector<BoundarySegment> segments = {{1, {{-2, 258}}}};
     const std::vector<uint8_t> expected = {1, 0, 0, 0, 1, 0xfe, 0xff, 0x02, 0x01, 0, 0, 0, 0, 0};
     EXPECT_EQ(EncodeBoundaryFile(segments), expected);
 }
 
-TEST(BoundaryFileBytes, RoundTripThroughTheReader)
-{
+TEST(BoundaryFileBytes, RoundTripThroughTheReader) {
     std::vector<BoundarySegment> segments = {
         {0, {{-10800, -5400}, {10800, -5400}, {0, 5400}}},
         {1, {{1, 2}, {3, 4}}},
@@ -62,8 +56,7 @@ TEST(BoundaryFileBytes, RoundTripThroughTheReader)
     }
 }
 
-TEST(BoundaryFileBytes, FiguresCountKindsPointsAndTheLargestSegment)
-{
+TEST(BoundaryFileBytes, FiguresCountKindsPointsAndTheLargestSegment) {
     const std::vector<BoundarySegment> segments = {
         {0, {{0, 0}, {1, 0}, {1, 1}}}, {0, {{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, {1, {{0, 0}, {1, 1}}}};
     const ImportFigures figures = Measure(segments);
@@ -72,39 +65,33 @@ TEST(BoundaryFileBytes, FiguresCountKindsPointsAndTheLargestSegment)
     EXPECT_EQ(figures.SegmentsPerKind[1], 1u);
     EXPECT_EQ(figures.Points, 9u);
     EXPECT_EQ(figures.LargestSegment, 4u);
-    EXPECT_EQ(DescribeFigures(figures),
-              "3 segments (kind 0: 2, kind 1: 1), 9 points, largest segment 4 points");
+    EXPECT_EQ(DescribeFigures(figures), "3 segments (kind 0: 2, kind 1: 1), 9 points, largest segment 4 points");
 }
 
 class ImportFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FDir = fs::temp_directory_path() / ("gridloom-import-test-" + std::to_string(::getpid()) + "-" +
-                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(FDir);
     }
     void TearDown() override { fs::remove_all(FDir); }
 
-    std::size_t FilesInDir() const
-    {
+    std::size_t FilesInDir() const {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()));
     }
 
     // Runs the importer; returns its exit status, or -1 when it has not been built.
-    int Run(const std::string& arguments)
-    {
+    int Run(const std::string& arguments) {
         const fs::path program = fs::path(GRIDLOOM_BINARY_DIR) / "tools" / "gridloom-import";
-        if (!fs::exists(program))
-            return -1;
-        const std::string command = "cd '" + FDir.string() + "' && '" + program.string() + "' " + arguments +
-                                    " >out.txt 2>err.txt";
+        if (!fs::exists(program)) return -1;
+        const std::string command =
+            "cd '" + FDir.string() + "' && '" + program.string() + "' " + arguments + " >out.txt 2>err.txt";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
     }
 
-    std::string Text(const std::string& name) const
-    {
+    std::string Text(const std::string& name) const {
         const auto bytes = ReadBytes(FDir / name);
         return {bytes.begin(), bytes.end()};
     }
@@ -112,8 +99,7 @@ protected:
     fs::path FDir;
 };
 
-TEST_F(ImportFiles, AtomicWriteCreatesAndReplaces)
-{
+TEST_F(ImportFiles, AtomicWriteCreatesAndReplaces) {
     const fs::path target = FDir / "Countries.dat";
     WriteFileAtomically(target.string(), {1, 2, 3});
     EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{1, 2, 3}));
@@ -122,8 +108,7 @@ TEST_F(ImportFiles, AtomicWriteCreatesAndReplaces)
     EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
 }
 
-TEST_F(ImportFiles, FailedWriteLeavesNothingBehind)
-{
+TEST_F(ImportFiles, FailedWriteLeavesNothingBehind) {
     EXPECT_THROW(WriteFileAtomically((FDir / "missing" / "Countries.dat").string(), {1}), ImportError);
     // A folder in the target's place cannot be replaced by a file.
     fs::create_directory(FDir / "Countries.dat");
@@ -135,8 +120,7 @@ TEST_F(ImportFiles, FailedWriteLeavesNothingBehind)
 
 // The importer's output follows the rule of every save: a link is followed to the file it
 // names, and anything but a regular file in the output's place is refused untouched.
-TEST_F(ImportFiles, AtomicWriteFollowsLinksAndRefusesNonFiles)
-{
+TEST_F(ImportFiles, AtomicWriteFollowsLinksAndRefusesNonFiles) {
     WriteText(FDir / "real.dat", "old");
     fs::create_symlink("real.dat", FDir / "Countries.dat");
     WriteFileAtomically((FDir / "Countries.dat").string(), {7, 8});
@@ -155,8 +139,7 @@ TEST_F(ImportFiles, AtomicWriteFollowsLinksAndRefusesNonFiles)
     EXPECT_EQ(FilesInDir(), 4u);
 }
 
-TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError)
-{
+TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError) {
     const auto errorOf = [&](const std::string& name) -> std::string {
         std::vector<BoundarySegment> segments;
         try {
@@ -176,13 +159,11 @@ TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError)
     EXPECT_NE(errorOf("huge.json"), "no error");
 }
 
-TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures)
-{
+TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures) {
     WriteText(FDir / "land.json", R"({"type":"Polygon","coordinates":[[[0,0],[1,0],[1,1],[0,0]]]})");
     WriteText(FDir / "borders.json", R"({"type":"LineString","coordinates":[[0,0],[1,1]]})");
     const int status = Run("-o out.dat --land land.json --border borders.json");
-    if (status == -1)
-        GTEST_SKIP() << "gridloom-import is not built";
+    if (status == -1) GTEST_SKIP() << "gridloom-import is not built";
     ASSERT_EQ(status, 0) << Text("err.txt");
     EXPECT_NE(Text("out.txt").find("2 segments (kind 0: 1, kind 1: 1)"), std::string::npos) << Text("out.txt");
     TCartogList list;
@@ -191,10 +172,8 @@ TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures)
     EXPECT_EQ(list.GetSegment(1).Kind, 1);
 }
 
-TEST_F(ImportFiles, ProgramExitStatuses)
-{
-    if (Run("--help") == -1)
-        GTEST_SKIP() << "gridloom-import is not built";
+TEST_F(ImportFiles, ProgramExitStatuses) {
+    if (Run("--help") == -1) GTEST_SKIP() << "gridloom-import is not built";
     EXPECT_EQ(Run("--help"), 0);
     EXPECT_NE(Text("out.txt").find("--state-border"), std::string::npos);
     EXPECT_EQ(Run(""), 2);

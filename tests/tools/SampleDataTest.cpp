@@ -9,8 +9,7 @@
 namespace gridloom {
 namespace {
 
-TEST(SampleData, LoadsWholeWithEverySegmentOnTheMapWithoutStreaks)
-{
+TEST(SampleData, LoadsWholeWithEverySegmentOnTheMapWithoutStreaks) {
     TCartogList list;
     list.LoadFromFile(GRIDLOOM_SOURCE_DIR "/sample/Countries.dat");
     ASSERT_GT(list.Count(), 1000);
@@ -24,8 +23,7 @@ TEST(SampleData, LoadsWholeWithEverySegmentOnTheMapWithoutStreaks)
             const BoundaryPoint& p = segment.Points[j];
             ASSERT_LE(std::abs(p.Longitude), 10800) << "segment " << i;
             ASSERT_LE(std::abs(p.Latitude), 5400) << "segment " << i;
-            if (j == 0)
-                continue;
+            if (j == 0) continue;
             const BoundaryPoint& q = segment.Points[j - 1];
             // The one wide step allowed is along a pole, where it closes Antarctica.
             if (std::abs(p.Longitude - q.Longitude) > 10800) {

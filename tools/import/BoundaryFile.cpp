@@ -8,15 +8,12 @@
 namespace gridloom::import {
 namespace {
 
-void PutInt32(std::vector<uint8_t>& bytes, int32_t value)
-{
+void PutInt32(std::vector<uint8_t>& bytes, int32_t value) {
     const auto bits = static_cast<uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<uint8_t>(bits >> shift));
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(bits >> shift));
 }
 
-void PutInt16(std::vector<uint8_t>& bytes, int16_t value)
-{
+void PutInt16(std::vector<uint8_t>& bytes, int16_t value) {
     const auto bits = static_cast<uint16_t>(value);
     bytes.push_back(static_cast<uint8_t>(bits));
     bytes.push_back(static_cast<uint8_t>(bits >> 8));
@@ -24,11 +21,9 @@ void PutInt16(std::vector<uint8_t>& bytes, int16_t value)
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBoundaryFile(const std::vector<BoundarySegment>& segments)
-{
+std::vector<uint8_t> EncodeBoundaryFile(const std::vector<BoundarySegment>& segments) {
     std::size_t size = 5;
-    for (const BoundarySegment& segment : segments)
-        size += 5 + 4 * segment.Points.size();
+    for (const BoundarySegment& segment : segments) size += 5 + 4 * segment.Points.size();
     std::vector<uint8_t> bytes;
     bytes.reserve(size);
     for (const BoundarySegment& segment : segments) {
@@ -46,34 +41,23 @@ std::vector<uint8_t> EncodeBoundaryFile(const std::vector<BoundarySegment>& segm
     return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     TReplacementFile file(path);
     file.Write(bytes.data(), bytes.size());
-    if (file.Commit(true))
-        return;
+    if (file.Commit(true)) return;
     std::string what;
     switch (file.FailedStep()) {
     case TReplacementFile::TStep::Target:
         throw ImportError(path + ": is " + file.TargetKind() + ", not a regular file; nothing written");
-    case TReplacementFile::TStep::Create:
-        what = path + ": cannot create a temporary file in " + file.Folder();
-        break;
-    case TReplacementFile::TStep::Sync:
-        what = path + ": cannot flush to disk";
-        break;
-    case TReplacementFile::TStep::Rename:
-        what = path + ": cannot replace";
-        break;
-    default:
-        what = path + ": cannot write";
-        break;
+    case TReplacementFile::TStep::Create: what = path + ": cannot create a temporary file in " + file.Folder(); break;
+    case TReplacementFile::TStep::Sync: what = path + ": cannot flush to disk"; break;
+    case TReplacementFile::TStep::Rename: what = path + ": cannot replace"; break;
+    default: what = path + ": cannot write"; break;
     }
     throw ImportError(what + ": " + std::strerror(file.FailedErrno()));
 }
 
-ImportFigures Measure(const std::vector<BoundarySegment>& segments)
-{
+ImportFigures Measure(const std::vector<BoundarySegment>& segments) {
     ImportFigures figures;
     for (const BoundarySegment& segment : segments) {
         ++figures.SegmentsPerKind[segment.Kind];
@@ -84,15 +68,12 @@ ImportFigures Measure(const std::vector<BoundarySegment>& segments)
     return figures;
 }
 
-std::string DescribeFigures(const ImportFigures& figures)
-{
+std::string DescribeFigures(const ImportFigures& figures) {
     std::string text = std::to_string(figures.Segments) + " segments (";
     bool first = true;
     for (std::size_t kind = 0; kind < figures.SegmentsPerKind.size(); ++kind) {
-        if (figures.SegmentsPerKind[kind] == 0)
-            continue;
-        if (!first)
-            text += ", ";
+        if (figures.SegmentsPerKind[kind] == 0) continue;
+        if (!first) text += ", ";
         first = false;
         text += "kind " + std::to_string(kind) + ": " + std::to_string(figures.SegmentsPerKind[kind]);
     }

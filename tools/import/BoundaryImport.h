@@ -57,7 +57,7 @@ void ConvertGeoJson(const nlohmann::json& document, uint8_t kind, const std::str
 
 // Reads the file whole, parses it and converts it as above. Throws ImportError when the
 // file cannot be read or is not valid JSON.
-void ImportGeoJsonFile(const std::string& path, uint8_t kind,
-                       std::vector<BoundarySegment>& segments, const WarningSink& warn);
+void ImportGeoJsonFile(const std::string& path, uint8_t kind, std::vector<BoundarySegment>& segments,
+                       const WarningSink& warn);
 
 }  // namespace gridloom::import

@@ -53,33 +53,27 @@ struct Input {
     std::string Path;
 };
 
-int UsageError(const std::string& message)
-{
+int UsageError(const std::string& message) {
     std::cerr << "gridloom-import: " << message << "\n"
               << "Try 'gridloom-import --help' for more information.\n";
     return 2;
 }
 
-bool ParseKind(std::string_view text, uint8_t& kind)
-{
-    if (text.empty() || text.size() > 3)
-        return false;
+bool ParseKind(std::string_view text, uint8_t& kind) {
+    if (text.empty() || text.size() > 3) return false;
     int value = 0;
     for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
     }
-    if (value > 255)
-        return false;
+    if (value > 255) return false;
     kind = static_cast<uint8_t>(value);
     return true;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     using namespace gridloom::import;
     const std::vector<std::pair<std::string_view, uint8_t>> named = {
         {"--land", 0},   {"--land-in-lake", 4}, {"--water", 8},
@@ -107,19 +101,16 @@ int main(int argc, char** argv)
         }
         if (arg == "-o" || arg == "--output") {
             const char* path = next();
-            if (!path)
-                return UsageError(std::string(arg) + " needs a file name");
+            if (!path) return UsageError(std::string(arg) + " needs a file name");
             output = path;
             continue;
         }
         if (arg == "--kind") {
             const char* code = next();
             uint8_t kind = 0;
-            if (!code || !ParseKind(code, kind))
-                return UsageError("--kind needs a number from 0 to 255, then a file");
+            if (!code || !ParseKind(code, kind)) return UsageError("--kind needs a number from 0 to 255, then a file");
             const char* path = next();
-            if (!path)
-                return UsageError("--kind " + std::string(code) + " needs a file name");
+            if (!path) return UsageError("--kind " + std::string(code) + " needs a file name");
             inputs.push_back({kind, path});
             continue;
         }
@@ -127,28 +118,26 @@ int main(int argc, char** argv)
         for (const auto& [name, kind] : named) {
             if (arg == name) {
                 const char* path = next();
-                if (!path)
-                    return UsageError(std::string(arg) + " needs a file name");
+                if (!path) return UsageError(std::string(arg) + " needs a file name");
                 inputs.push_back({kind, path});
                 matched = true;
                 break;
             }
         }
         if (!matched)
-            return UsageError(arg.starts_with("-") ? "unknown option " + std::string(arg)
-                                                   : "'" + std::string(arg) +
-                                                         "': say what kind the file holds, e.g. --land " +
-                                                         std::string(arg));
+            return UsageError(arg.starts_with("-")
+                                  ? "unknown option " + std::string(arg)
+                                  : "'" + std::string(arg) + "': say what kind the file holds, e.g. --land " +
+                                        std::string(arg));
     }
-    if (inputs.empty())
-        return UsageError("no input files");
+    if (inputs.empty()) return UsageError("no input files");
 
     const WarningSink warn = [](const std::string& line) { std::cerr << "gridloom-import: " << line << "\n"; };
     try {
         std::vector<BoundarySegment> segments;
         for (const Input& input : inputs) {
-            if (input.Kind != 0 && input.Kind != 1 && input.Kind != 4 && input.Kind != 5 &&
-                input.Kind != 8 && input.Kind != 9)
+            if (input.Kind != 0 && input.Kind != 1 && input.Kind != 4 && input.Kind != 5 && input.Kind != 8 &&
+                input.Kind != 9)
                 warn("warning: kind " + std::to_string(input.Kind) + " of " + input.Path +
                      " is kept in the file but never drawn");
             ImportGeoJsonFile(input.Path, input.Kind, segments, warn);
@@ -158,8 +147,7 @@ int main(int argc, char** argv)
         const std::vector<uint8_t> bytes = EncodeBoundaryFile(segments);
         WriteFileAtomically(output, bytes);
         if (!quiet)
-            std::cout << output << ": " << DescribeFigures(Measure(segments)) << ", " << bytes.size()
-                      << " bytes\n";
+            std::cout << output << ": " << DescribeFigures(Measure(segments)) << ", " << bytes.size() << " bytes\n";
     } catch (const ImportError& error) {
         std::cerr << "gridloom-import: " << error.what() << "\n";
         return 1;

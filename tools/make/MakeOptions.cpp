@@ -27,11 +27,16 @@ std::optional<TFontStyles> ParseStyle(const std::string& text) {
     while (true) {
         const std::size_t comma = text.find(',', start);
         const std::string word = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (word == "bold") style |= fsBold;
-        else if (word == "italic") style |= fsItalic;
-        else if (word == "underline") style |= fsUnderline;
-        else if (word == "strikeout") style |= fsStrikeOut;
-        else return std::nullopt;
+        if (word == "bold")
+            style |= fsBold;
+        else if (word == "italic")
+            style |= fsItalic;
+        else if (word == "underline")
+            style |= fsUnderline;
+        else if (word == "strikeout")
+            style |= fsStrikeOut;
+        else
+            return std::nullopt;
         if (comma == std::string::npos) return style;
         start = comma + 1;
     }
@@ -51,10 +56,16 @@ std::string MakeUsage() {
            "  --labels                degree labels on the grid\n"
            "  --grid-on-top           grid drawn over the countries\n"
            "  --hide-boundaries       boundary lines in the land colour\n"
-           "  --gridline-width N      1.." + std::to_string(MaxLineWidth) + " pixels (default 1)\n"
-           "  --boundary-width N      1.." + std::to_string(MaxLineWidth) + " pixels (default 1)\n"
+           "  --gridline-width N      1.." +
+           std::to_string(MaxLineWidth) +
+           " pixels (default 1)\n"
+           "  --boundary-width N      1.." +
+           std::to_string(MaxLineWidth) +
+           " pixels (default 1)\n"
            "  --font NAME             label font (default Arial)\n"
-           "  --font-size PT          1.." + std::to_string(MaxFontSize) + " points (default 11)\n"
+           "  --font-size PT          1.." +
+           std::to_string(MaxFontSize) +
+           " points (default 11)\n"
            "  --font-style STYLES     bold,italic,underline,strikeout or regular (default bold)\n"
            "  --overwrite-readonly    replace a read-only image (the answer Yes)\n"
            "  --strict                damaged boundary data is an error: nothing is saved\n"
@@ -89,23 +100,30 @@ TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
 
         // Flags.
         bool* flag = nullptr;
-        if (name == "--labels") flag = &o.Labels;
-        else if (name == "--grid-on-top") flag = &o.GridOnTop;
-        else if (name == "--overwrite-readonly") flag = &o.OverwriteReadOnly;
-        else if (name == "--quiet") flag = &o.Quiet;
-        else if (name == "--strict") flag = &o.Strict;
+        if (name == "--labels")
+            flag = &o.Labels;
+        else if (name == "--grid-on-top")
+            flag = &o.GridOnTop;
+        else if (name == "--overwrite-readonly")
+            flag = &o.OverwriteReadOnly;
+        else if (name == "--quiet")
+            flag = &o.Quiet;
+        else if (name == "--strict")
+            flag = &o.Strict;
         if (flag || name == "--hide-boundaries" || name == "--help" || name == "--version") {
             if (inlineValue) return fail("option " + name + " takes no value");
-            if (flag) *flag = true;
-            else if (name == "--hide-boundaries") o.ShowBoundaries = false;
+            if (flag)
+                *flag = true;
+            else if (name == "--hide-boundaries")
+                o.ShowBoundaries = false;
             else if (command.Action == TMakeAction::Run)
                 command.Action = name == "--help" ? TMakeAction::Help : TMakeAction::Version;
             continue;
         }
 
-        const bool takesValue = name == "--data" || name == "--out" || name == "--grid" ||
-                                name == "--gridline-width" || name == "--boundary-width" || name == "--font" ||
-                                name == "--font-size" || name == "--font-style";
+        const bool takesValue = name == "--data" || name == "--out" || name == "--grid" || name == "--gridline-width" ||
+                                name == "--boundary-width" || name == "--font" || name == "--font-size" ||
+                                name == "--font-style";
         if (!takesValue) {
             if (name.rfind("-", 0) == 0) return fail("unknown option '" + name + "'");
             return fail("unexpected argument '" + name + "'");
@@ -129,8 +147,8 @@ TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
             o.GridIndex = index;
         } else if (name == "--font-style") {
             auto style = ParseStyle(value);
-            if (!style) return fail("--font-style must be bold,italic,underline,strikeout or regular, not '" +
-                                    value + "'");
+            if (!style)
+                return fail("--font-style must be bold,italic,underline,strikeout or regular, not '" + value + "'");
             o.FontStyle = *style;
         } else {
             const int32_t limit = name == "--font-size" ? MaxFontSize : MaxLineWidth;
@@ -138,8 +156,9 @@ TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
             if (!number) return fail(name + " needs a whole number, not '" + value + "'");
             if (*number < 1 || *number > limit)
                 return fail(name + " must lie in 1.." + std::to_string(limit) + ", not " + value);
-            (name == "--font-size" ? o.FontSize : name == "--gridline-width" ? o.GridlineWidth : o.BoundaryWidth) =
-                *number;
+            (name == "--font-size"        ? o.FontSize
+             : name == "--gridline-width" ? o.GridlineWidth
+                                          : o.BoundaryWidth) = *number;
         }
     }
     return command;

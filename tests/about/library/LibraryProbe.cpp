@@ -4,8 +4,7 @@
 
 #include "about/VersInfo.h"
 
-extern "C" __attribute__((visibility("default"))) void ProbeResourceFilename(bool forceExe, char* out,
-                                                                              unsigned size) {
+extern "C" __attribute__((visibility("default"))) void ProbeResourceFilename(bool forceExe, char* out, unsigned size) {
     gridloom::TVersionInfoResource resource;
     resource.SetForceEXE(forceExe);
     QByteArray name = resource.GetResourceFilename().toUtf8();
