@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <array>
+#include <utility>
 
 #include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
@@ -33,6 +34,14 @@ QString DialogText(const std::string& text) { return QString::fromLocal8Bit(text
 
 // The low 16 bits of a stored width, as the signed position of an up-down.
 int16_t LowWord(int32_t value) { return int16_t(uint16_t(uint32_t(value) & 0xffffu)); }
+
+// A new control with its design name.
+template <class T, class... Args>
+T* Made(const char* name, Args&&... args) {
+    T* control = new T(std::forward<Args>(args)...);
+    control->setObjectName(name);
+    return control;
+}
 
 bool Answer(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const std::string& text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton yes) {
@@ -67,53 +76,33 @@ void TFormMain::CreateControls() {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
 
-    ButtonMake = new QPushButton("Make image", this);
-    ButtonClose = new QPushButton("Close", this);
-    StatusBar = new QStatusBar(this);
-    RadioGroupGrid = new TRadioGroup(
-        " Grid Interval ",
-        {"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees", "20 degrees", "30 degrees", "(none)"}, this);
-    GroupBoxOptions = new QGroupBox(" Options ", this);
-    ButtonFont = new QPushButton("Font", GroupBoxOptions);
-    CheckBoxGridOnTop = new QCheckBox("Grid overlays countries", GroupBoxOptions);
-    CheckBoxShowScale = new QCheckBox("Show scale annotation", GroupBoxOptions);
-    FontDialog = new TFontDialog(this);
-    ScrollBox = new QScrollArea(this);
-    ImageDisplay = new TImageDisplay;
-    ButtonZoom = new QPushButton("Zoom in", this);
-    ProgressBar = new QProgressBar(this);
-    LabelProgress = new QLabel("Progress", this);
-    ButtonAbout = new QPushButton("About", this);
-    EditGridlineWidth = new QLineEdit("1", GroupBoxOptions);
-    EditBoundaryWidth = new QLineEdit("1", GroupBoxOptions);
-    UpDownGridlineWidth = new TUpDown(GroupBoxOptions);
-    UpDownBoundaryWidth = new TUpDown(GroupBoxOptions);
-    LabelGridlineWidth = new QLabel("Gridline width", GroupBoxOptions);
-    LabelBoundaryLineWidth = new QLabel("Boundary width", GroupBoxOptions);
-    CheckBoxShowBoundaries = new TmoxCheckBox("Show boundaries", GroupBoxOptions);
-
-    ButtonMake->setObjectName("ButtonMake");
-    ButtonClose->setObjectName("ButtonClose");
-    StatusBar->setObjectName("StatusBar");
-    RadioGroupGrid->setObjectName("RadioGroupGrid");
-    GroupBoxOptions->setObjectName("GroupBoxOptions");
-    ButtonFont->setObjectName("ButtonFont");
-    CheckBoxGridOnTop->setObjectName("CheckBoxGridOnTop");
-    CheckBoxShowScale->setObjectName("CheckBoxShowScale");
-    FontDialog->setObjectName("FontDialog");
-    ScrollBox->setObjectName("ScrollBox");
-    ImageDisplay->setObjectName("ImageDisplay");
-    ButtonZoom->setObjectName("ButtonZoom");
-    ProgressBar->setObjectName("ProgressBar");
-    LabelProgress->setObjectName("LabelProgress");
-    ButtonAbout->setObjectName("ButtonAbout");
-    EditGridlineWidth->setObjectName("EditGridlineWidth");
-    EditBoundaryWidth->setObjectName("EditBoundaryWidth");
-    UpDownGridlineWidth->setObjectName("UpDownGridlineWidth");
-    UpDownBoundaryWidth->setObjectName("UpDownBoundaryWidth");
-    LabelGridlineWidth->setObjectName("LabelGridlineWidth");
-    LabelBoundaryLineWidth->setObjectName("LabelBoundaryLineWidth");
-    CheckBoxShowBoundaries->setObjectName("CheckBoxShowBoundaries");
+    // Each control carries its design name, by which it can be found (and under which a
+    // self-persisting check box would store its state if it were given no other name).
+    ButtonMake = Made<QPushButton>("ButtonMake", "Make image", this);
+    ButtonClose = Made<QPushButton>("ButtonClose", "Close", this);
+    StatusBar = Made<QStatusBar>("StatusBar", this);
+    RadioGroupGrid = Made<TRadioGroup>("RadioGroupGrid", " Grid Interval ",
+                                       QStringList{"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees",
+                                                   "20 degrees", "30 degrees", "(none)"},
+                                       this);
+    GroupBoxOptions = Made<QGroupBox>("GroupBoxOptions", " Options ", this);
+    ButtonFont = Made<QPushButton>("ButtonFont", "Font", GroupBoxOptions);
+    CheckBoxGridOnTop = Made<QCheckBox>("CheckBoxGridOnTop", "Grid overlays countries", GroupBoxOptions);
+    CheckBoxShowScale = Made<QCheckBox>("CheckBoxShowScale", "Show scale annotation", GroupBoxOptions);
+    FontDialog = Made<TFontDialog>("FontDialog", this);
+    ScrollBox = Made<QScrollArea>("ScrollBox", this);
+    ImageDisplay = Made<TImageDisplay>("ImageDisplay");
+    ButtonZoom = Made<QPushButton>("ButtonZoom", "Zoom in", this);
+    ProgressBar = Made<QProgressBar>("ProgressBar", this);
+    LabelProgress = Made<QLabel>("LabelProgress", "Progress", this);
+    ButtonAbout = Made<QPushButton>("ButtonAbout", "About", this);
+    EditGridlineWidth = Made<QLineEdit>("EditGridlineWidth", "1", GroupBoxOptions);
+    EditBoundaryWidth = Made<QLineEdit>("EditBoundaryWidth", "1", GroupBoxOptions);
+    UpDownGridlineWidth = Made<TUpDown>("UpDownGridlineWidth", GroupBoxOptions);
+    UpDownBoundaryWidth = Made<TUpDown>("UpDownBoundaryWidth", GroupBoxOptions);
+    LabelGridlineWidth = Made<QLabel>("LabelGridlineWidth", "Gridline width", GroupBoxOptions);
+    LabelBoundaryLineWidth = Made<QLabel>("LabelBoundaryLineWidth", "Boundary width", GroupBoxOptions);
+    CheckBoxShowBoundaries = Made<TmoxCheckBox>("CheckBoxShowBoundaries", "Show boundaries", GroupBoxOptions);
 
     // Positions inside the group box, as designed; the group box moves them with it.
     GroupBoxOptions->setGeometry(168, 398, 448, 98);
