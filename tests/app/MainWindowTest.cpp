@@ -25,6 +25,14 @@ namespace {
 
 using MainWindow = WindowFixture;
 
+TEST(HostFolder, IsThePathUpToItsLastSeparatorOrDriveColon) {
+    EXPECT_EQ(HostFolderOf("D:\\Apps\\Skylune\\Skylune.exe"), "D:\\Apps\\Skylune\\");
+    EXPECT_EQ(HostFolderOf("/opt/skylune/Skylune.exe"), "/opt/skylune/");
+    EXPECT_EQ(HostFolderOf("C:Skylune.exe"), "C:");
+    EXPECT_EQ(HostFolderOf("Skylune.exe"), "");
+    EXPECT_EQ(HostFolderOf(""), "");
+}
+
 TEST_F(MainWindow, FirstStartOnAnEmptyRegistry) {
     std::filesystem::remove(UserFile());
     TFormMain& form = Open();
