@@ -196,7 +196,7 @@ inline void AddBand(TMask& m, TPoint from, TPoint to, int width) {
                 const int64_t along = dy == 0 ? x : y, across = dy == 0 ? y : x;
                 const int64_t lo = dy == 0 ? std::min(from.X, to.X) : std::min(from.Y, to.Y);
                 const int64_t hi = dy == 0 ? std::max(from.X, to.X) : std::max(from.Y, to.Y);
-                const int64_t line = (dy == 0 ? from.Y : from.X) - width / 2;
+                const int64_t line = int64_t(dy == 0 ? from.Y : from.X) - width / 2;
                 if (along >= lo && along <= hi && across >= line && across < line + width) m.Set(x, y);
             }
         return;
