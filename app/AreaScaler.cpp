@@ -196,6 +196,11 @@ void TAreaScaler::Scale(const TBitmap& bitmap, int width, int height, TPixelRect
 
     // The map is shrunk about elevenfold, so every screen row reads some eleven image rows:
     // the lower half of the rows goes to a second core where there is one.
+    // The working rows are sized here, so that nothing on the second thread can fail.
+    for (TRowSums& band : FBands) {
+        band.Direct.resize(std::size_t(part.Width()));
+        band.Density.resize(std::size_t(part.Width()) + 1);
+    }
     const int rows = part.Height();
     if (rows >= 64 && std::thread::hardware_concurrency() > 1) {
         const int middle = part.Top + rows / 2;
@@ -212,8 +217,6 @@ void TAreaScaler::Scale(const TBitmap& bitmap, int width, int height, TPixelRect
 void TAreaScaler::ScaleRows(const TBitmap& bitmap, const TPixelRect& part, int top, int bottom, uint32_t* out,
                             std::ptrdiff_t stride, TRowSums& sums) const {
     const std::size_t columns = std::size_t(part.Width());
-    sums.Direct.resize(columns);
-    sums.Density.resize(columns + 1);
     for (int y = top; y < bottom; ++y, out += stride) {
         std::fill(sums.Direct.begin(), sums.Direct.end(), TChannels{});
         std::fill(sums.Density.begin(), sums.Density.end(), TChannels{});
