@@ -291,5 +291,25 @@ TEST_F(VersInfo, InsideALibraryItReadsTheLibraryUnlessForcedToTheProgram) {
     ::dlclose(library);
 }
 
+// A library whose path is longer than the component's names is not read under a shorter
+// name, which would be another file's: its own full name is the one chosen (and then read
+// as nothing).
+TEST_F(VersInfo, ALibraryWithALongPathIsNotTakenForItsShortenedName) {
+    test::TTempFolder folder;
+    const std::string deep = folder / std::string(240, 'd');
+    std::filesystem::create_directory(deep);
+    const std::string copy = deep + "/probe.so";
+    std::filesystem::copy_file(GRIDLOOM_VERSINFO_PROBE, copy);
+    ASSERT_GT(std::filesystem::canonical(copy).string().size(), 255u);
+    void* library = ::dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    auto probe = reinterpret_cast<void (*)(bool, char*, unsigned)>(::dlsym(library, "ProbeResourceFilename"));
+    ASSERT_NE(probe, nullptr);
+    char name[1024];
+    probe(false, name, sizeof name);
+    EXPECT_EQ(std::string(name), std::filesystem::canonical(copy).string());
+    ::dlclose(library);
+}
+
 }  // namespace
 }  // namespace gridloom
