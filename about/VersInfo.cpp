@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QTreeWidgetItem>
+#include <climits>
 #include <cstring>
 
 #include "platform/ModuleFile.h"
@@ -152,7 +153,9 @@ QString TVersionInfoResource::GetResourceFilename() const {
     if (!FFilename.isEmpty()) return FFilename;
     const void* here = reinterpret_cast<const void*>(&ModuleAnchor);
     if (!IsInsideLibrary(here) || FForceEXE) return QString::fromStdString(ExecutableFileName());
-    char buffer[MaxNameBytes + 1];
+    // Room for any path: cut to the names this reads, it could name another file, where a
+    // whole name too long is read as nothing.
+    char buffer[PATH_MAX + 1];
     GetModuleFileNameA(here, buffer, sizeof buffer);
     return QString::fromUtf8(buffer);
 }

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,10 +14,16 @@ namespace gridloom {
 namespace {
 
 // The module's path as the loader knows it: absolute for libraries, but for the program
-// itself the name it was started with, so the executable is asked for directly.
+// itself the name it was started with (argv[0]), which may be a bare name or even another
+// file's path; the program's own map is the one without a name, and for it the
+// executable is asked for directly.
 std::string ModulePath(const void* address) {
     Dl_info info{};
-    if (address == nullptr || ::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return {};
+    link_map* map = nullptr;
+    if (address == nullptr || ::dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
+        info.dli_fname == nullptr)
+        return {};
+    if (map != nullptr && map->l_name != nullptr && map->l_name[0] == 0) return ExecutableFileName();
     std::string path = info.dli_fname;
     if (path.empty() || path.find('/') == std::string::npos) return ExecutableFileName();
     char resolved[PATH_MAX];

@@ -278,17 +278,35 @@ TEST_F(VersInfo, TheBuiltProgramsCarryTheProgramsBlock) {
     }
 }
 
-TEST_F(VersInfo, InsideALibraryItReadsTheLibraryUnlessForcedToTheProgram) {
-    void* library = ::dlopen(GRIDLOOM_VERSINFO_PROBE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << ::dlerror();
+// The file a component compiled into the library at path chooses to read; "<not loaded>"
+// when the library cannot be loaded.
+std::string FileChosenInLibrary(const std::string& path, bool forceExe) {
+    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return std::string("<not loaded> ") + ::dlerror();
     auto probe = reinterpret_cast<void (*)(bool, char*, unsigned)>(::dlsym(library, "ProbeResourceFilename"));
-    ASSERT_NE(probe, nullptr);
-    char name[512];
-    probe(false, name, sizeof name);
-    EXPECT_EQ(std::string(name), std::filesystem::canonical(GRIDLOOM_VERSINFO_PROBE).string());
-    probe(true, name, sizeof name);
-    EXPECT_EQ(std::string(name), ExecutableFileName());
+    char name[1024] = "<no probe>";
+    if (probe != nullptr) probe(forceExe, name, sizeof name);
     ::dlclose(library);
+    return name;
+}
+
+TEST_F(VersInfo, InsideALibraryItReadsTheLibraryUnlessForcedToTheProgram) {
+    EXPECT_EQ(FileChosenInLibrary(GRIDLOOM_VERSINFO_PROBE, false),
+              std::filesystem::canonical(GRIDLOOM_VERSINFO_PROBE).string());
+    EXPECT_EQ(FileChosenInLibrary(GRIDLOOM_VERSINFO_PROBE, true), ExecutableFileName());
+}
+
+// A library whose path is longer than the component's names is not read under a shorter
+// name, which would be another file's: its own full name is the one chosen (and then read
+// as nothing).
+TEST_F(VersInfo, ALibraryWithALongPathIsNotTakenForItsShortenedName) {
+    test::TTempFolder folder;
+    const std::string deep = folder / std::string(240, 'd');
+    std::filesystem::create_directory(deep);
+    const std::string copy = deep + "/probe.so";
+    std::filesystem::copy_file(GRIDLOOM_VERSINFO_PROBE, copy);
+    ASSERT_GT(std::filesystem::canonical(copy).string().size(), 255u);
+    EXPECT_EQ(FileChosenInLibrary(copy, false), std::filesystem::canonical(copy).string());
 }
 
 }  // namespace

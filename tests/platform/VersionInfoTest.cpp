@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -255,6 +256,20 @@ TEST(ModuleFile, CodeInTheProgramIsNotInALibrary) {
     EXPECT_EQ(GetModuleFileNameA(libc, shortBuffer, sizeof shortBuffer), 4u);
     EXPECT_EQ(std::strlen(shortBuffer), 4u);
     EXPECT_EQ(GetModuleFileNameA(nullptr, name, sizeof name), 0u);
+}
+
+// The loader names the program by the name it was started with (argv[0]), which whoever
+// starts it may set to anything, another file's path among them.
+TEST(ModuleFile, TheProgramIsFoundWhateverNameItWasStartedWith) {
+    const std::string started = program_invocation_name;
+    ASSERT_GE(started.size(), 1u);
+    std::strcpy(program_invocation_name, "/");  // no longer than the name it replaces
+    char name[4096];
+    uint32_t n = GetModuleFileNameA(reinterpret_cast<const void*>(&ReadCopy), name, sizeof name);
+    const bool inside = IsInsideLibrary(reinterpret_cast<const void*>(&ReadCopy));
+    std::strcpy(program_invocation_name, started.c_str());
+    EXPECT_EQ(std::string(name, n), ExecutableFileName());
+    EXPECT_FALSE(inside);
 }
 
 }  // namespace
