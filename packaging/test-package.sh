@@ -10,13 +10,20 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+installed=""
+# A check that fails after the install still leaves the machine without the package.
+cleanup() {
+    [ -n "$installed" ] && DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq gridloom >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 echo "-- lintian"
 lintian --fail-on error "$deb"
 
 echo "-- install"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$deb"
+installed=yes
 
 echo "-- gridloom-make from /usr/bin"
 /usr/bin/gridloom-make --version
@@ -48,5 +55,6 @@ fi
 
 echo "-- remove"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq gridloom
+installed=""
 [ ! -e /usr/bin/gridloom-make ] || { echo "gridloom-make is still installed"; exit 1; }
 echo "package checked"
