@@ -202,9 +202,10 @@ void TCartogList::ReadFromFile(const std::string& path) {
     // Non-blocking, so that a pipe in the file's place cannot hang the open.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+        if (errno == ENOENT || errno == ENOTDIR) {
             FReport.File = TLoadReport::TFile::Missing;
-        else
+            FReport.FileError.clear();
+        } else
             unreadable(errno);
         return;
     }
@@ -212,6 +213,7 @@ void TCartogList::ReadFromFile(const std::string& path) {
     unsigned char* bytes = nullptr;
     std::size_t size = 0;
     int error = 0;
+    bool notRegular = false;
     if (::fstat(fd, &info) != 0) {
         error = errno;
     } else if (S_ISDIR(info.st_mode)) {
@@ -219,8 +221,7 @@ void TCartogList::ReadFromFile(const std::string& path) {
     } else if (!S_ISREG(info.st_mode)) {
         // Only a regular file has a size worth trusting: a device or a pipe would report
         // nonsense or never end.
-        FReport.File = TLoadReport::TFile::Unreadable;
-        FReport.FileError = "Not a regular file";
+        notRegular = true;
     } else if (info.st_size > 0) {
         const auto wanted = static_cast<std::size_t>(info.st_size);
         bytes = static_cast<unsigned char*>(std::malloc(wanted));
@@ -238,9 +239,14 @@ void TCartogList::ReadFromFile(const std::string& path) {
         }
     }
     ::close(fd);
-    if (error != 0 || FReport.File == TLoadReport::TFile::Unreadable) {
+    if (notRegular) {
+        FReport.File = TLoadReport::TFile::Unreadable;
+        FReport.FileError = "Not a regular file";
+        return;
+    }
+    if (error != 0) {
         std::free(bytes);
-        if (error != 0) unreadable(error);
+        unreadable(error);
         return;
     }
 

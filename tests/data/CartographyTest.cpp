@@ -319,6 +319,29 @@ TEST(CartogListFile, ReadFromFileThatFailsKeepsTheListAsItWas) {
     EXPECT_EQ(list.GetSegment(0).Kind, 7);
 }
 
+// A read that fails must not make the next, good one fail too.
+TEST(CartogListFile, ReadFromFileAfterAFailedOneReadsTheFile) {
+    test::TTempFolder folder;
+    const std::string path = folder / "Countries.dat";
+    const std::vector<uint8_t> bytes = DataBuilder().Header(1, 9).Point(4, 5).Bytes();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    for (const std::string& failing : {std::string("/dev/null"), folder.Path()}) {
+        TCartogList list;
+        list.ReadFromFile(failing);
+        ASSERT_EQ(list.LoadReport().File, TLoadReport::TFile::Unreadable) << failing;
+        list.ReadFromFile(path);
+        EXPECT_EQ(list.LoadReport().File, TLoadReport::TFile::Read) << failing;
+        EXPECT_EQ(list.LoadReport().FileError, "") << failing;
+        ExpectList(list, {{9, {{4, 5}}}}, 1);
+
+        list.ReadFromFile(failing);
+        list.ReadFromFile(folder / "missing.dat");
+        EXPECT_EQ(list.LoadReport().File, TLoadReport::TFile::Missing) << failing;
+        EXPECT_EQ(list.LoadReport().FileError, "") << failing;
+    }
+}
+
 // Bytes the C library has handed out, however it got them.
 std::size_t HeapInUse() {
     const struct mallinfo2 info = ::mallinfo2();
