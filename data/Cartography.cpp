@@ -172,8 +172,14 @@ void TCartogList::AddSegment(std::unique_ptr<TLineSegment> segment) {
     if (FKinds.size() >= MaxSegments || FPointCount + count > MaxTotalPoints)
         throw std::length_error("too many boundary segments");
     if (!ReservePoints(std::max(FPointCount + count, FPointCapacity + FPointCapacity / 2))) throw std::bad_alloc();
-    FStarts.reserve(FStarts.size() + 1);
-    FKinds.reserve(FKinds.size() + 1);
+    // Room for one more is made before anything changes, so that a failed allocation leaves
+    // the list as it was; by half as much again, since a reserve of exactly one more would
+    // copy the whole list at every addition.
+    const auto makeRoom = [](auto& items) {
+        if (items.size() == items.capacity()) items.reserve(items.size() + items.size() / 2 + 1);
+    };
+    makeRoom(FStarts);
+    makeRoom(FKinds);
     if (count > 0) std::memcpy(FPoints + FPointCount, segment->Points.get(), count * sizeof(BoundaryPoint));
     FPointCount += count;
     FStarts.push_back(static_cast<uint32_t>(FPointCount));
