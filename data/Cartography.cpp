@@ -172,8 +172,14 @@ void TCartogList::AddSegment(std::unique_ptr<TLineSegment> segment) {
     if (FKinds.size() >= MaxSegments || FPointCount + count > MaxTotalPoints)
         throw std::length_error("too many boundary segments");
     if (!ReservePoints(std::max(FPointCount + count, FPointCapacity + FPointCapacity / 2))) throw std::bad_alloc();
-    FStarts.reserve(FStarts.size() + 1);
-    FKinds.reserve(FKinds.size() + 1);
+    // Room for one more is made before anything changes, so that a failed allocation leaves
+    // the list as it was; by half as much again, since a reserve of exactly one more would
+    // copy the whole list at every addition.
+    const auto makeRoom = [](auto& items) {
+        if (items.size() == items.capacity()) items.reserve(items.size() + items.size() / 2 + 1);
+    };
+    makeRoom(FStarts);
+    makeRoom(FKinds);
     if (count > 0) std::memcpy(FPoints + FPointCount, segment->Points.get(), count * sizeof(BoundaryPoint));
     FPointCount += count;
     FStarts.push_back(static_cast<uint32_t>(FPointCount));
@@ -202,9 +208,10 @@ void TCartogList::ReadFromFile(const std::string& path) {
     // Non-blocking, so that a pipe in the file's place cannot hang the open.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
+        if (errno == ENOENT || errno == ENOTDIR) {
             FReport.File = TLoadReport::TFile::Missing;
-        else
+            FReport.FileError.clear();
+        } else
             unreadable(errno);
         return;
     }
@@ -212,6 +219,7 @@ void TCartogList::ReadFromFile(const std::string& path) {
     unsigned char* bytes = nullptr;
     std::size_t size = 0;
     int error = 0;
+    bool notRegular = false;
     if (::fstat(fd, &info) != 0) {
         error = errno;
     } else if (S_ISDIR(info.st_mode)) {
@@ -219,8 +227,7 @@ void TCartogList::ReadFromFile(const std::string& path) {
     } else if (!S_ISREG(info.st_mode)) {
         // Only a regular file has a size worth trusting: a device or a pipe would report
         // nonsense or never end.
-        FReport.File = TLoadReport::TFile::Unreadable;
-        FReport.FileError = "Not a regular file";
+        notRegular = true;
     } else if (info.st_size > 0) {
         const auto wanted = static_cast<std::size_t>(info.st_size);
         bytes = static_cast<unsigned char*>(std::malloc(wanted));
@@ -238,9 +245,14 @@ void TCartogList::ReadFromFile(const std::string& path) {
         }
     }
     ::close(fd);
-    if (error != 0 || FReport.File == TLoadReport::TFile::Unreadable) {
+    if (notRegular) {
+        FReport.File = TLoadReport::TFile::Unreadable;
+        FReport.FileError = "Not a regular file";
+        return;
+    }
+    if (error != 0) {
         std::free(bytes);
-        if (error != 0) unreadable(error);
+        unreadable(error);
         return;
     }
 

@@ -60,6 +60,12 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// How much of the target's name starts its temporary files' names: all of it, unless the
+// infix and suffix would then make a name longer than a folder can hold.
+constexpr std::size_t MaxTemporaryBaseLength = NAME_MAX - (sizeof(TemporaryInfix) - 1) - TemporarySuffixLength;
+
+std::string TemporaryBaseOf(const std::string& name) { return name.substr(0, MaxTemporaryBaseLength); }
+
 // Follows path's symbolic links, each relative one from the folder of the link that holds
 // it, until a name that is not a link, or not there at all. False with errno on a loop or
 // a name that cannot be looked at.
@@ -116,7 +122,7 @@ bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 // Only single-linked regular files are touched: anything else under such a name is not ours.
 void RemoveLeftovers(const std::string& target) {
     const std::string folder = FolderOf(target);
-    const std::string base = NameOf(target);
+    const std::string base = TemporaryBaseOf(NameOf(target));
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return;
     while (const dirent* entry = ::readdir(dir)) {
@@ -178,8 +184,11 @@ void TReplacementFile::Create(mode_t mode) {
     // the umask chooses the permissions of a new target.
     std::random_device device;
     std::mt19937_64 random((uint64_t(device()) << 32) ^ device() ^ uint64_t(::getpid()));
+    const std::string realName = NameOf(FRealTarget);
+    const std::string prefix = FRealTarget.substr(0, FRealTarget.size() - realName.size()) +
+                               TemporaryBaseOf(realName) + TemporaryInfix;
     for (int attempt = 0; attempt < 100 && FFd < 0; ++attempt) {
-        std::string name = FRealTarget + TemporaryInfix;
+        std::string name = prefix;
         for (std::size_t i = 0; i < TemporarySuffixLength; ++i)
             name += SuffixLetters[random() % (sizeof(SuffixLetters) - 1)];
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <fstream>
 #include <functional>
 #include <malloc.h>
@@ -252,6 +255,23 @@ TEST(CartogList, AddSegmentAppendsACopyAndGetSegmentChecksTheIndex) {
     EXPECT_THROW(list.GetSegment(-1), std::out_of_range);
 }
 
+std::atomic<bool> CountingAllocations{false};
+std::atomic<std::size_t> Allocations{0};
+
+// Segments added one by one cost a number of allocations that grows with the logarithm of
+// their number, not one or two each: otherwise every addition copies the whole list.
+TEST(CartogList, AddingSegmentsOneByOneAllocatesRarely) {
+    constexpr int Added = 100000;
+    TCartogList list;
+    Allocations = 0;
+    CountingAllocations = true;
+    for (int i = 0; i < Added; ++i) list.AddSegment(nullptr);
+    CountingAllocations = false;
+    EXPECT_LT(Allocations.load(), std::size_t(200));
+    ASSERT_EQ(list.Count(), Added);
+    EXPECT_EQ(list.GetSegment(Added - 1).Count, 0);
+}
+
 // What lies at the path decides between "missing" (the caller offers a download) and
 // "cannot be read" (the caller names the reason); neither ever waits on a pipe.
 struct TFileCase {
@@ -319,6 +339,29 @@ TEST(CartogListFile, ReadFromFileThatFailsKeepsTheListAsItWas) {
     EXPECT_EQ(list.GetSegment(0).Kind, 7);
 }
 
+// A read that fails must not make the next, good one fail too.
+TEST(CartogListFile, ReadFromFileAfterAFailedOneReadsTheFile) {
+    test::TTempFolder folder;
+    const std::string path = folder / "Countries.dat";
+    const std::vector<uint8_t> bytes = DataBuilder().Header(1, 9).Point(4, 5).Bytes();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    for (const std::string& failing : {std::string("/dev/null"), folder.Path()}) {
+        TCartogList list;
+        list.ReadFromFile(failing);
+        ASSERT_EQ(list.LoadReport().File, TLoadReport::TFile::Unreadable) << failing;
+        list.ReadFromFile(path);
+        EXPECT_EQ(list.LoadReport().File, TLoadReport::TFile::Read) << failing;
+        EXPECT_EQ(list.LoadReport().FileError, "") << failing;
+        ExpectList(list, {{9, {{4, 5}}}}, 1);
+
+        list.ReadFromFile(failing);
+        list.ReadFromFile(folder / "missing.dat");
+        EXPECT_EQ(list.LoadReport().File, TLoadReport::TFile::Missing) << failing;
+        EXPECT_EQ(list.LoadReport().FileError, "") << failing;
+    }
+}
+
 // Bytes the C library has handed out, however it got them.
 std::size_t HeapInUse() {
     const struct mallinfo2 info = ::mallinfo2();
@@ -353,3 +396,17 @@ TEST(CartogListFile, RecordDenseFilesCostAFewBytesPerSegment) {
 
 }  // namespace
 }  // namespace gridloom
+
+// Every allocation of this test program goes through here, so that a test can count those
+// made while it looks.
+void* operator new(std::size_t size) {
+    if (gridloom::CountingAllocations) ++gridloom::Allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+// The compiler sees free() given what new returned, not that this new is malloc underneath.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#pragma GCC diagnostic pop

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -221,6 +222,26 @@ int InChild(const std::function<void()>& body) {
     int status = -1;
     ::waitpid(child, &status, 0);
     return status;
+}
+
+// Any name the folder can hold can be written and replaced, however little room it leaves
+// for the temporary file's longer name, and a killed writer's file is still cleaned up.
+TEST_F(ReplacementFileTest, TheLongestNamesAreWrittenAndReplacedToo) {
+    for (const std::size_t length : {std::size_t(240), std::size_t(250), std::size_t(NAME_MAX)}) {
+        const std::string name(length, 'n');
+        const std::string target = Folder / name;
+        ASSERT_TRUE(Replace(target, "first")) << length;
+        const int status = InChild([&] {
+            TReplacementFile file(target);
+            file.Write("half");
+            ::raise(SIGKILL);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << length;
+        ASSERT_TRUE(Replace(target, "second")) << length;
+        EXPECT_EQ(Read(target), "second") << length;
+        EXPECT_EQ(Names(Folder.Path()), std::set<std::string>{name}) << length;
+        std::filesystem::remove(target);
+    }
 }
 
 TEST_F(ReplacementFileTest, AKilledWritersFileIsRemovedByTheNextReplacement) {

@@ -144,6 +144,17 @@ TEST_F(MakeCommand, HelpVersionAndBadOptions) {
     EXPECT_EQ(Stderr.Text(), "gridloom-make: --gridline-width must lie in 1..100, not 0 (try --help)\n");
 }
 
+// Help or version text that cannot be written is a failure, not a success.
+TEST_F(MakeCommand, HelpOrVersionThatCannotBeWrittenFails) {
+    for (const char* option : {"--help", "--version"}) {
+        std::FILE* full = std::fopen("/dev/full", "w");
+        ASSERT_NE(full, nullptr);
+        EXPECT_EQ(MakeMain({option}, full, Stderr.File(), false, Services), 1) << option;
+        std::fclose(full);
+        EXPECT_TRUE(Has("gridloom-make: cannot write the output: No space left on device\n")) << option;
+    }
+}
+
 // The built program itself, as a user runs it.
 std::string RunProgram(const std::string& arguments, int& status) {
     const std::string command = std::string(GRIDLOOM_BINARY_DIR) + "/tools/gridloom-make " + arguments + " 2>&1";

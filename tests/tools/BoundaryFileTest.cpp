@@ -172,6 +172,20 @@ TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures) {
     EXPECT_EQ(list.GetSegment(1).Kind, 1);
 }
 
+// Help or version text that never reached its reader is no success.
+TEST_F(ImportFiles, ProgramFailsWhenItsTextCannotBeWritten) {
+    const fs::path program = fs::path(GRIDLOOM_BINARY_DIR) / "tools" / "gridloom-import";
+    if (!fs::exists(program)) GTEST_SKIP() << "gridloom-import is not built";
+    for (const char* option : {"--help", "--version"}) {
+        const std::string command =
+            "'" + program.string() + "' " + option + " >/dev/full 2>'" + (FDir / "err.txt").string() + "'";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << option;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << option;
+        EXPECT_EQ(Text("err.txt"), "gridloom-import: cannot write the output\n") << option;
+    }
+}
+
 TEST_F(ImportFiles, ProgramExitStatuses) {
     if (Run("--help") == -1) GTEST_SKIP() << "gridloom-import is not built";
     EXPECT_EQ(Run("--help"), 0);

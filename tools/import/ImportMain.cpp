@@ -59,6 +59,13 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
+// Text that never reached its reader, cut off by a full disk or a closed pipe, is a failure.
+int Written() {
+    if (std::cout.flush()) return 0;
+    std::cerr << "gridloom-import: cannot write the output\n";
+    return 1;
+}
+
 bool ParseKind(std::string_view text, uint8_t& kind) {
     if (text.empty() || text.size() > 3) return false;
     int value = 0;
@@ -89,11 +96,11 @@ int main(int argc, char** argv) {
         const auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (arg == "-h" || arg == "--help") {
             std::cout << Usage;
-            return 0;
+            return Written();
         }
         if (arg == "--version") {
             std::cout << "gridloom-import " << gridloom::identity::Version << "\n";
-            return 0;
+            return Written();
         }
         if (arg == "-q" || arg == "--quiet") {
             quiet = true;
