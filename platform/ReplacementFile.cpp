@@ -185,8 +185,8 @@ void TReplacementFile::Create(mode_t mode) {
     std::random_device device;
     std::mt19937_64 random((uint64_t(device()) << 32) ^ device() ^ uint64_t(::getpid()));
     const std::string realName = NameOf(FRealTarget);
-    const std::string prefix = FRealTarget.substr(0, FRealTarget.size() - realName.size()) +
-                               TemporaryBaseOf(realName) + TemporaryInfix;
+    const std::string prefix =
+        FRealTarget.substr(0, FRealTarget.size() - realName.size()) + TemporaryBaseOf(realName) + TemporaryInfix;
     for (int attempt = 0; attempt < 100 && FFd < 0; ++attempt) {
         std::string name = prefix;
         for (std::size_t i = 0; i < TemporarySuffixLength; ++i)
