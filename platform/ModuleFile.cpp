@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace gridloom {
 
@@ -41,10 +42,15 @@ bool SameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 std::string ExecutableFileName() {
-    char path[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return {};
-    return std::string(path, static_cast<std::size_t>(n));
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+    // A path that fills the buffer may have been cut short, and would name another file.
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) return {};
+    std::string path(buffer, static_cast<std::size_t>(n));
+    // A program whose file was replaced while it ran (an update) still goes by its name.
+    constexpr std::string_view deleted = " (deleted)";
+    if (path.ends_with(deleted)) path.resize(path.size() - deleted.size());
+    return path;
 }
 
 uint32_t GetModuleFileNameA(const void* address, char* buffer, uint32_t size) {

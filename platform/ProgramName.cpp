@@ -1,8 +1,6 @@
 #include "platform/ProgramName.h"
 
-#include <climits>
-#include <string_view>
-#include <unistd.h>
+#include "platform/ModuleFile.h"
 
 namespace gridloom {
 
@@ -17,13 +15,7 @@ std::string& FileNameOverride() {
 
 std::string ProgramFileName() {
     if (!FileNameOverride().empty()) return FileNameOverride();
-    char buffer[PATH_MAX];
-    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (length <= 0 || size_t(length) >= sizeof buffer) return {};
-    std::string path(buffer, size_t(length));
-    // A program whose file was replaced while it ran (an update) still goes by its name.
-    constexpr std::string_view deleted = " (deleted)";
-    if (path.ends_with(deleted)) path.resize(path.size() - deleted.size());
+    const std::string path = ExecutableFileName();
     return path.substr(path.rfind('/') + 1);
 }
 
