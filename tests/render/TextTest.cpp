@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "render/Bitmap.h"
 #include "render/Canvas.h"
@@ -104,6 +105,21 @@ TEST(CanvasText, CellHeightAndAdvancesAreThoseOfWindows) {
     EXPECT_EQ(c.TextWidth("30W"), 30);
     font.Size = 12;
     EXPECT_EQ(TTextRenderer::Shared()->Metrics(font).Ascent, 14);
+}
+
+// Where the ink of a label lies in its cell, row by row: a label drawn a row too high or
+// too low, or with glyphs cut, shows here first. Figures for Liberation Sans Bold at 15
+// pixels (Arial 11 points), the labels' font.
+TEST(CanvasText, LabelInkRowsArePinned) {
+    const TFont font = LabelFont();
+    if (!IsLiberationSansBold(font)) GTEST_SKIP() << "Arial is not Liberation Sans Bold here";
+    TSmallImage image(40, 24);
+    image.canvas().Brush.Color = clWhite;
+    image.canvas().TextOut(2, 3, "30W");
+    std::vector<int> inkPerRow;
+    for (int y = 0; y < 24; ++y) inkPerRow.push_back(image.Count(clRed, 0, y, 40, y + 1));
+    EXPECT_EQ(inkPerRow,
+              (std::vector<int>{0, 0, 0, 0, 0, 0, 15, 19, 14, 12, 16, 15, 15, 12, 15, 18, 14, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(CanvasText, CellIsFilledWithTheBrushThenInked) {
