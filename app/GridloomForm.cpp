@@ -43,10 +43,24 @@ T* Made(const char* name, Args&&... args) {
     return control;
 }
 
+// The hourglass over the whole program while a run works.
+class THourglass {
+public:
+    THourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~THourglass() { QGuiApplication::restoreOverrideCursor(); }
+    THourglass(const THourglass&) = delete;
+    THourglass& operator=(const THourglass&) = delete;
+};
+
 bool Answer(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const std::string& text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton yes) {
     QMessageBox box(icon, caption, DialogText(text), buttons, parent);
-    return box.exec() == yes;
+    // A question waits for the user, so the pointer is the ordinary arrow while it is open.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool answer = box.exec() == yes;
+    if (busy) QGuiApplication::restoreOverrideCursor();
+    return answer;
 }
 
 }  // namespace
@@ -60,7 +74,7 @@ TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(paren
     CreateControls();
     // The check box takes its stored state once the controls are built, before FormCreate.
     CheckBoxShowBoundaries->Loaded();
-    FRun = std::make_unique<TGenerationRun>(*this, services);
+    FRun = std::make_unique<TGenerationRun>(*this, *this, *this, services);
     FormCreate();
 }
 
@@ -250,8 +264,17 @@ bool TFormMain::ShowBoundaries() const { return CheckBoxShowBoundaries->isChecke
 void TFormMain::ButtonMakeClick() { MakeMasterImage(FOverlayFile); }
 
 TRunOutcome TFormMain::MakeMasterImage(const std::string& outputPath) {
-    const TRunOutcome outcome = FRun->MakeMasterImage(outputPath);
-    if (outcome != TRunOutcome::Ignored) ImageDisplay->update();
+    if (!FRun->CanStart()) return TRunOutcome::Ignored;
+    ButtonZoom->setEnabled(false);
+    TRunOutcome outcome;
+    {
+        THourglass hourglass;
+        outcome = FRun->MakeMasterImage(outputPath);
+    }
+    if (RunReachedItsEnd(outcome)) ButtonZoom->setEnabled(true);
+    ImageDisplay->update();
+    // Missing data, or a close the user asked for while the run worked.
+    if (FRun->Closed()) close();
     return outcome;
 }
 
@@ -310,15 +333,6 @@ void TFormMain::ShowStatus(const std::string& text) {
     QCoreApplication::processEvents();
 }
 
-void TFormMain::SetZoomEnabled(bool enabled) { ButtonZoom->setEnabled(enabled); }
-
-void TFormMain::SetCursor(TCursor cursor) {
-    if (cursor == FScreenCursor) return;
-    if (FScreenCursor != crDefault) QGuiApplication::restoreOverrideCursor();
-    if (cursor != crDefault) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    FScreenCursor = cursor;
-}
-
 bool TFormMain::AskYesNo(const std::string& caption, const std::string& text) {
     return Answer(this, QMessageBox::Question, QString::fromLocal8Bit(caption.c_str()), text,
                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
@@ -336,8 +350,6 @@ void TFormMain::Inform(const std::string& text) {
     Answer(this, QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
            QMessageBox::Ok);
 }
-
-void TFormMain::CloseMainWindow() { close(); }
 
 void TFormMain::SetProgress(int position) { ProgressBar->setValue(position); }
 
@@ -365,7 +377,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    // A close asked for during a run waits for the run to end; the run then closes the window.
+    // A close asked for during a run waits for the run to end; MakeMasterImage then closes.
     if (FRun->Running() && !FRun->Closed()) {
         FRun->RequestClose();
         event->ignore();

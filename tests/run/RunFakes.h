@@ -18,8 +18,8 @@
 
 #include "platform/FileAttributes.h"
 #include "platform/SystemServices.h"
-#include "render/GenerationRun.h"
-#include "render/RunHost.h"
+#include "run/GenerationRun.h"
+#include "run/RunHost.h"
 #include "tests/platform/TempFolder.h"
 
 namespace gridloom::test {
@@ -52,7 +52,7 @@ public:
 };
 
 // Records every contact in Events as "kind:detail" and answers the message boxes as scripted.
-class TFakeHost : public IRunHost {
+class TFakeHost : public IRunInputs, public IRunFeedback, public IRunQuestions {
 public:
     std::string Countries;
     TBitmap Bitmap;
@@ -60,7 +60,6 @@ public:
     std::vector<std::string> Events;
     std::vector<int> Progress;
     int Refreshes = 0;
-    TCursor CurrentCursor = crDefault;
     bool AnswerYesNo = false;
     bool AnswerOkCancel = true;
     bool AnswerConfirm = true;
@@ -74,12 +73,6 @@ public:
     void ShowStatus(const std::string& text) override {
         Events.push_back("status:" + text);
         if (OnStatus) OnStatus(text);
-    }
-    void SetZoomEnabled(bool enabled) override { Events.push_back(enabled ? "zoom:on" : "zoom:off"); }
-    TCursor Cursor() override { return CurrentCursor; }
-    void SetCursor(TCursor cursor) override {
-        CurrentCursor = cursor;
-        Events.push_back("cursor:" + std::to_string(cursor));
     }
     bool AskYesNo(const std::string& caption, const std::string& text) override {
         Events.push_back("ask:" + caption + "|" + text);
@@ -100,7 +93,6 @@ public:
         Events.push_back("inform:" + text);
         if (OnDialog) OnDialog();
     }
-    void CloseMainWindow() override { Events.push_back("close"); }
     void SetProgress(int position) override { Progress.push_back(position); }
     void RefreshDisplay() override {
         ++Refreshes;

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "app/AreaScaler.h"
+#include "render/AreaScaler.h"
 #include "render/Bitmap.h"
 
 namespace gridloom {
