@@ -22,6 +22,8 @@
 #include "app/RadioGroup.h"
 #include "app/UpDown.h"
 #include "app/WindowFont.h"
+#include "render/GridIntervals.h"
+#include "run/FirstStart.h"
 #include "settings/AppPath.h"
 #include "settings/moxCheckBox.h"
 
@@ -51,6 +53,14 @@ public:
     THourglass(const THourglass&) = delete;
     THourglass& operator=(const THourglass&) = delete;
 };
+
+// The radio buttons' captions, in the order of the intervals.
+QStringList GridCaptions() {
+    QStringList captions;
+    for (const TGridInterval& interval : GridIntervals)
+        captions << QString::fromLatin1(interval.Caption.data(), qsizetype(interval.Caption.size()));
+    return captions;
+}
 
 bool Answer(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const std::string& text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton yes) {
@@ -95,10 +105,7 @@ void TFormMain::CreateControls() {
     ButtonMake = Made<QPushButton>("ButtonMake", "Make image", this);
     ButtonClose = Made<QPushButton>("ButtonClose", "Close", this);
     StatusBar = Made<QStatusBar>("StatusBar", this);
-    RadioGroupGrid = Made<TRadioGroup>("RadioGroupGrid", " Grid Interval ",
-                                       QStringList{"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees",
-                                                   "20 degrees", "30 degrees", "(none)"},
-                                       this);
+    RadioGroupGrid = Made<TRadioGroup>("RadioGroupGrid", " Grid Interval ", GridCaptions(), this);
     GroupBoxOptions = Made<QGroupBox>("GroupBoxOptions", " Options ", this);
     ButtonFont = Made<QPushButton>("ButtonFont", "Font", GroupBoxOptions);
     CheckBoxGridOnTop = Made<QCheckBox>("CheckBoxGridOnTop", "Grid overlays countries", GroupBoxOptions);
@@ -141,9 +148,9 @@ void TFormMain::CreateControls() {
     ImageDisplay->SetStretch(true);
     ScrollBox->installEventFilter(this);
 
-    RadioGroupGrid->SetItemIndex(3);
+    RadioGroupGrid->SetItemIndex(FirstStart::GridIndex);
     CheckBoxShowBoundaries->SetNamedAs("ShowBoundaries");
-    CheckBoxShowBoundaries->setChecked(true);
+    CheckBoxShowBoundaries->setChecked(FirstStart::ShowBoundaries);
     ButtonZoom->setEnabled(false);
     LabelProgress->setAlignment(Qt::AlignRight | Qt::AlignTop);
     ProgressBar->setRange(0, 100);
@@ -224,20 +231,20 @@ void TFormMain::FormCreate() {
     // A new bitmap is 8 bits a pixel on the default palette already.
     FMasterBitmap = &ImageDisplay->NewPicture();
     TFont& font = FMasterBitmap->Canvas().Font;
-    font.Size = 11;
-    font.Style = fsBold;
-    font.Name = "Arial";
+    font.Size = FirstStart::FontSize;
+    font.Style = FirstStart::FontStyle;
+    font.Name = FirstStart::FontName;
 
     FFontSetting = std::make_unique<TRegistryFont>("Font", &font);
-    FGridSpacingSetting = std::make_unique<TRegistryInteger>("GridSpacing", 3);
+    FGridSpacingSetting = std::make_unique<TRegistryInteger>("GridSpacing", FirstStart::GridIndex);
     RadioGroupGrid->SetItemIndex(FGridSpacingSetting->Value);
-    FAnnotationSetting = std::make_unique<TRegistryBoolean>("Annotation", false);
+    FAnnotationSetting = std::make_unique<TRegistryBoolean>("Annotation", FirstStart::Labels);
     CheckBoxShowScale->setChecked(FAnnotationSetting->Value);
-    FGridOnTopSetting = std::make_unique<TRegistryBoolean>("GridOnTop", false);
+    FGridOnTopSetting = std::make_unique<TRegistryBoolean>("GridOnTop", FirstStart::GridOnTop);
     CheckBoxGridOnTop->setChecked(FGridOnTopSetting->Value);
-    FGridlineWidthSetting = std::make_unique<TRegistryInteger>("GridlineWidth", 1);
+    FGridlineWidthSetting = std::make_unique<TRegistryInteger>("GridlineWidth", FirstStart::GridlineWidth);
     UpDownGridlineWidth->SetPosition(LowWord(FGridlineWidthSetting->Value));
-    FBoundaryWidthSetting = std::make_unique<TRegistryInteger>("BoundaryWidth", 1);
+    FBoundaryWidthSetting = std::make_unique<TRegistryInteger>("BoundaryWidth", FirstStart::BoundaryWidth);
     UpDownBoundaryWidth->SetPosition(LowWord(FBoundaryWidthSetting->Value));
 }
 
@@ -290,13 +297,8 @@ void TFormMain::ButtonAboutClick() {
 }
 
 void TFormMain::ButtonZoomClick() {
-    if (ButtonZoom->text() == "Zoom in") {
-        ButtonZoom->setText("Zoom out");
-        FZoomed = true;
-    } else {
-        ButtonZoom->setText("Zoom in");
-        FZoomed = false;
-    }
+    FZoomed = !FZoomed;
+    ButtonZoom->setText(FZoomed ? "Zoom out" : "Zoom in");
     ArrangeImageDisplay();
 }
 
