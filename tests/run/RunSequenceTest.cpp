@@ -113,12 +113,12 @@ TColor GridCrossingLand(TFakeHost& host) {
 
 TEST_F(RunSequence, GridUnderOrOverTheCountries) {
     TGenerationRun run(Host, Host, Host, Services);
-    Host.Settings.GridOnTop = false;
+    Host.Settings.OnTop = false;
     ASSERT_EQ(run.MakeMasterImage(Folder / "under.bmp"), TRunOutcome::Saved);
     EXPECT_EQ(GridCrossingLand(Host), clGreen);
-    EXPECT_EQ(Host.Settings.GridOnTopReads, 2);
+    EXPECT_EQ(Host.Settings.OnTopReads, 2);
 
-    Host.Settings.GridOnTop = true;
+    Host.Settings.OnTop = true;
     ASSERT_EQ(run.MakeMasterImage(Folder / "over.bmp"), TRunOutcome::Saved);
     EXPECT_EQ(GridCrossingLand(Host), clRed);
     // Sea away from the land and the grid stays navy.
@@ -129,7 +129,7 @@ TEST_F(RunSequence, GridUnderOrOverTheCountries) {
 TEST_F(RunSequence, GridOnTopIsReadAgainAfterTheBoundaries) {
     // Ticked while the boundaries were being drawn: the grid goes both under and over.
     int reads = 0;
-    Host.Settings.GridOnTopHook = [&] { return ++reads > 1; };
+    Host.Settings.OnTopHook = [&] { return ++reads > 1; };
     TGenerationRun run(Host, Host, Host, Services);
     ASSERT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
     EXPECT_EQ(reads, 2);
