@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-# The tracked sources; outside a git checkout, every source but the build folders'.
+# The sources git tracks or would add; outside a git checkout, every source but the build folders'.
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     mapfile -d '' files < <(git ls-files -z --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.cc' '*.c' '*.inl')
 else
