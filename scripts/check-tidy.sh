@@ -27,7 +27,8 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 if ! run-clang-tidy -quiet -p "$build" -j "$(nproc)" -header-filter="$within" "$within" >"$log" 2>&1; then
     # Only the findings: drop the command lines and the counts of suppressed warnings.
-    grep -v -E '^(clang-tidy|Running clang-tidy|[0-9]+ warnings? (and [0-9]+ errors? )?generated|Suppressed [0-9]+ warnings|Use -header-filter|Enabled checks:|$)' "$log" || true
+    grep -v -E '^(clang-tidy|Running clang-tidy|[0-9]+ warnings? (and [0-9]+ errors? )?generated|Suppressed [0-9]+ warnings|Use -header-filter|Enabled checks:|$)' "$log" |
+        sed 's/\x1b\[[0-9;]*m//g' || true
     echo "clang-tidy found the above (checks: .clang-tidy)"
     exit 1
 fi
