@@ -6,6 +6,8 @@
 #include <QFormLayout>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace gridloom {
 
@@ -49,7 +51,7 @@ QFont ToQFont(const TFont& font) {
 TFont FromQFont(const QFont& font, TColor colour) {
     TFont f;
     f.Name = font.family().toLocal8Bit().toStdString();
-    f.Size = font.pointSize() > 0 ? font.pointSize() : int32_t(font.pointSizeF() + 0.5);
+    f.Size = font.pointSize() > 0 ? font.pointSize() : int32_t(std::lround(std::max(font.pointSizeF(), 0.0)));
     f.Style = TFontStyles((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
                           (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0));
     f.Color = colour;

@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::size_t FileHeaderSize = 14;
 constexpr std::size_t InfoHeaderSize = 40;
-constexpr std::size_t ColourTableSize = 256 * 4;
+constexpr std::size_t ColourTableSize = std::size_t{256} * 4;
 constexpr std::size_t HeadersSize = FileHeaderSize + InfoHeaderSize + ColourTableSize;
 
 void Put16(uint8_t* at, uint32_t value) {
