@@ -25,12 +25,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <tuple>
 
 #include "platform/Windows1252.h"  // the code page of the text this draws
 #include "render/Font.h"
@@ -76,22 +74,9 @@ public:
     static int PixelSize(int32_t points);
 
 private:
-    struct TFace;
-    using TKey = std::tuple<std::string, int, bool, bool>;  // name, pixels, bold, italic
-
-    TFace& FaceFor(const TFont& font);
-    std::unique_ptr<TFace> OpenFont(const std::string& name, int pixels, bool bold, bool italic);
-
+    struct TState;  // the system's fonts and what has been rendered with them
     mutable std::mutex FMutex;
-    void* FLibrary = nullptr;  // FT_Library
-    void* FConfig = nullptr;   // FcConfig*
-    std::map<TKey, std::unique_ptr<TFace>> FFaces;
-    std::size_t FRendered = 0;
-    TFace* FLast = nullptr;  // the face of the font asked for last
-    std::string FLastName;
-    int FLastPixels = 0;
-    bool FLastBold = false;
-    bool FLastItalic = false;
+    std::unique_ptr<TState> FState;
 };
 
 }  // namespace gridloom
