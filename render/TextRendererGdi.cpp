@@ -1,14 +1,20 @@
 // Label text through GDI, the Windows backend of TTextRenderer.
 //
 // The font is made with CreateFontIndirectA from the canvas font: height -PixelSize(size)
-// (-MulDiv(size, 96, 72) for every ordinary size), bold or normal weight, italic, underline
-// and strike-out as the style says, and NONANTIALIASED_QUALITY, since every pixel of the
-// master image is one palette index. The cell is GetTextMetricsA's ascent and descent, the
-// width GetTextExtentPoint32A's. A text is drawn by GDI in white on black into a 32-bit DIB
-// section with a margin for overhanging glyphs, and every lit pixel becomes a pixel of the
-// label colour on the canvas; underline and strike-out come from GDI with the glyphs. The
-// lit pixels of each text are kept, so a label drawn a thousand times is rendered once.
+// (-MulDiv(size, 96, 72) for every ordinary size), bold or normal weight, italic as the
+// style says, and NONANTIALIASED_QUALITY, since every pixel of the master image is one
+// palette index. The cell is GetTextMetricsA's ascent and descent; a character advances by
+// its GetTextExtentPoint32A width, so a text is as wide as GDI measures it (GDI does not
+// kern). Each character is drawn once by GDI, white on black, into a 32-bit DIB section
+// with a margin for overhanging glyphs; its lit pixels are kept and become pixels of the
+// label colour wherever the character is written.
+//
+// Underline and strike-out are the rows the font's OUTLINETEXTMETRIC places them at,
+// filled across the whole text. The font's own underline is not used: drawn with each
+// character it is the same, but Wine's GDI puts it one row higher than the font's
+// underline position, on the glyphs' last row.
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -25,30 +31,50 @@ namespace gridloom {
 namespace {
 
 struct TInk {
-    int32_t X;  // from the left of the cell
+    int32_t X;  // from the pen position
     int32_t Y;  // from the top of the cell
+};
+
+struct TGlyph {
+    bool Loaded = false;
+    int Advance = 0;
+    std::vector<TInk> Ink;
 };
 
 struct TFace {
     HFONT Font = nullptr;
     TTextMetrics Metrics;
-    int Overhang = 0;  // how far a glyph may reach beyond the cell, either side
+    int Margin = 0;        // how far a glyph may reach beyond its advance, either side
+    int UnderlineTop = 0;  // rows below the baseline
+    int UnderlineThickness = 1;
+    int StrikeTop = 0;  // rows above the baseline of the stroke's top row
+    int StrikeThickness = 1;
     std::string FaceName;
-    std::map<std::string, std::vector<TInk>, std::less<>> Images;
+    std::array<TGlyph, 256> Glyphs;
 };
+
+// Paints rows [top, bottom) of the columns [left, right) in 64-bit coordinates, clipped to
+// the bitmap.
+void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom, uint8_t index) {
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, bitmap.Width());
+    bottom = std::min<int64_t>(bottom, bitmap.Height());
+    for (int64_t y = top; y < bottom; ++y)
+        for (int64_t x = left; x < right; ++x) bitmap.ScanLine(int32_t(y))[x] = index;
+}
 
 }  // namespace
 
 struct TTextRenderer::TState {
-    using TKey = std::tuple<std::string, int, TFontStyles>;  // name, pixels, style
+    using TKey = std::tuple<std::string, int, bool, bool>;  // name, pixels, bold, italic
 
     HDC FDC = nullptr;
     std::map<TKey, TFace> FFaces;
     std::size_t FRendered = 0;
 
     TFace& FaceFor(const TFont& font);
-    int Extent(TFace& face, std::string_view text);
-    const std::vector<TInk>& Image(TFace& face, std::string_view text);
+    TGlyph& Glyph(TFace& face, unsigned char c);
 };
 
 TTextRenderer::TTextRenderer() : FState(std::make_unique<TState>()) { FState->FDC = ::CreateCompatibleDC(nullptr); }
@@ -61,8 +87,9 @@ TTextRenderer::~TTextRenderer() {
 
 TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
     const int pixels = PixelSize(font.Size);
-    const TFontStyles style = font.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut);
-    TKey key{font.Name, pixels, style};
+    const bool bold = font.Style & fsBold;
+    const bool italic = font.Style & fsItalic;
+    TKey key{font.Name, pixels, bold, italic};
     auto found = FFaces.find(key);
     if (found != FFaces.end()) return found->second;
     TFace& face = FFaces[std::move(key)];
@@ -70,10 +97,8 @@ TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
 
     LOGFONTA description{};
     description.lfHeight = -pixels;
-    description.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
-    description.lfItalic = (style & fsItalic) ? TRUE : FALSE;
-    description.lfUnderline = (style & fsUnderline) ? TRUE : FALSE;
-    description.lfStrikeOut = (style & fsStrikeOut) ? TRUE : FALSE;
+    description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = italic ? TRUE : FALSE;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfOutPrecision = OUT_DEFAULT_PRECIS;
     description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
@@ -89,61 +114,65 @@ TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
     if (::GetTextMetricsA(FDC, &metrics)) {
         face.Metrics.Ascent = metrics.tmAscent;
         face.Metrics.Descent = metrics.tmDescent;
-        face.Overhang = metrics.tmOverhang + metrics.tmHeight / 2;
+        face.Margin = metrics.tmOverhang + metrics.tmHeight / 2;
+        // Where the font does not say, the lines lie as Windows' own defaults put them.
+        face.UnderlineTop = std::max<int>(1, metrics.tmDescent / 2);
+        face.StrikeTop = metrics.tmAscent / 3;
+    }
+    OUTLINETEXTMETRICA outline{};
+    outline.otmSize = sizeof outline;
+    if (::GetOutlineTextMetricsA(FDC, sizeof outline, &outline)) {
+        face.UnderlineThickness = std::max<int>(1, int(outline.otmsUnderscoreSize));
+        const int centre = std::max<int>(1, -outline.otmsUnderscorePosition);
+        face.UnderlineTop = centre - face.UnderlineThickness / 2;
+        face.StrikeThickness = std::max<int>(1, int(outline.otmsStrikeoutSize));
+        face.StrikeTop = std::max<int>(1, outline.otmsStrikeoutPosition);
     }
     char name[LF_FACESIZE] = {};
-    const int length = ::GetTextFaceA(FDC, LF_FACESIZE, name);
-    face.FaceName.assign(name, std::size_t(std::max(length - 1, 0)));
+    if (::GetTextFaceA(FDC, LF_FACESIZE, name) > 0) face.FaceName.assign(name, strnlen(name, LF_FACESIZE));
     return face;
 }
 
-int TTextRenderer::TState::Extent(TFace& face, std::string_view text) {
-    if (face.Font == nullptr || text.empty()) return 0;
-    ::SelectObject(FDC, face.Font);
-    SIZE size{};
-    // GDI takes counts as int; the labels are a few characters.
-    const int count = int(std::min<std::size_t>(text.size(), INT_MAX));
-    if (!::GetTextExtentPoint32A(FDC, text.data(), count, &size)) return 0;
-    return std::max<int>(size.cx, 0);
-}
-
-const std::vector<TInk>& TTextRenderer::TState::Image(TFace& face, std::string_view text) {
-    auto found = face.Images.find(text);
-    if (found != face.Images.end()) return found->second;
-    std::vector<TInk>& ink = face.Images[std::string(text)];
+TGlyph& TTextRenderer::TState::Glyph(TFace& face, unsigned char c) {
+    TGlyph& glyph = face.Glyphs[c];
+    if (glyph.Loaded) return glyph;
+    glyph.Loaded = true;
     ++FRendered;
-    const int width = Extent(face, text);
+    if (face.Font == nullptr) return glyph;
+    ::SelectObject(FDC, face.Font);
+    const char text = char(c);
+    SIZE size{};
+    if (!::GetTextExtentPoint32A(FDC, &text, 1, &size)) return glyph;
+    glyph.Advance = std::max<int>(size.cx, 0);
     const int height = face.Metrics.Height();
-    if (face.Font == nullptr || width <= 0 || height <= 0) return ink;
+    const int width = glyph.Advance + 2 * face.Margin;
+    if (height <= 0 || width <= 0) return glyph;
 
-    const int margin = face.Overhang;
-    const int dibWidth = width + 2 * margin;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = dibWidth;
+    info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;  // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP dib = ::CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib == nullptr || bits == nullptr) return ink;
+    if (dib == nullptr || bits == nullptr) return glyph;
     const HGDIOBJ previous = ::SelectObject(FDC, dib);
-    ::SelectObject(FDC, face.Font);
-    std::memset(bits, 0, std::size_t(dibWidth) * std::size_t(height) * 4);
+    std::memset(bits, 0, std::size_t(width) * std::size_t(height) * 4);
     ::SetBkMode(FDC, TRANSPARENT);
     ::SetTextColor(FDC, 0x00FFFFFF);  // white
     ::SetTextAlign(FDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    ::TextOutA(FDC, margin, 0, text.data(), int(text.size()));
+    ::TextOutA(FDC, face.Margin, 0, &text, 1);
     ::GdiFlush();
     const auto* pixels = static_cast<const uint32_t*>(bits);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < dibWidth; ++x)
-            if ((pixels[std::size_t(y) * std::size_t(dibWidth) + std::size_t(x)] & 0xFFFFFF) != 0)
-                ink.push_back({x - margin, y});
+        for (int x = 0; x < width; ++x)
+            if ((pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] & 0xFFFFFF) != 0)
+                glyph.Ink.push_back({x - face.Margin, y});
     ::SelectObject(FDC, previous);
     ::DeleteObject(dib);
-    return ink;
+    return glyph;
 }
 
 TTextMetrics TTextRenderer::Metrics(const TFont& font) {
@@ -153,16 +182,36 @@ TTextMetrics TTextRenderer::Metrics(const TFont& font) {
 
 int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
     std::lock_guard lock(FMutex);
-    return FState->Extent(FState->FaceFor(font), text);
+    TFace& face = FState->FaceFor(font);
+    int64_t width = 0;
+    for (unsigned char c : text) width += FState->Glyph(face, c).Advance;
+    return int(std::clamp<int64_t>(width, 0, INT_MAX));
 }
 
 void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont& font, std::string_view text) {
     std::lock_guard lock(FMutex);
+    TFace& face = FState->FaceFor(font);
+    if (face.Font == nullptr) return;
     const uint8_t index = PaletteIndexOf(font.Color);
-    for (const TInk& dot : FState->Image(FState->FaceFor(font), text)) {
-        const int64_t px = int64_t(x) + dot.X;
-        const int64_t py = int64_t(y) + dot.Y;
-        if (px >= 0 && py >= 0 && px < bitmap.Width() && py < bitmap.Height()) bitmap.ScanLine(int32_t(py))[px] = index;
+    int64_t pen = x;
+    for (unsigned char c : text) {
+        const TGlyph& glyph = FState->Glyph(face, c);
+        for (const TInk& dot : glyph.Ink) {
+            const int64_t px = pen + dot.X;
+            const int64_t py = int64_t(y) + dot.Y;
+            if (px >= 0 && py >= 0 && px < bitmap.Width() && py < bitmap.Height())
+                bitmap.ScanLine(int32_t(py))[px] = index;
+        }
+        pen += glyph.Advance;
+    }
+    const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
+    if (font.Style & fsUnderline) {
+        const int64_t top = baseline + face.UnderlineTop;
+        FillClipped(bitmap, x, top, pen, top + face.UnderlineThickness, index);
+    }
+    if (font.Style & fsStrikeOut) {
+        const int64_t top = baseline - face.StrikeTop;
+        FillClipped(bitmap, x, top, pen, top + face.StrikeThickness, index);
     }
 }
 
