@@ -2,14 +2,42 @@
 // rule.
 #include "render/TextRenderer.h"
 
+#include "render/Bitmap.h"
+#include "render/TextLines.h"
+
 #include <algorithm>
 #include <cstdlib>
 
 namespace gridloom {
 
 namespace {
+
 constexpr int MaxPixelSize = 400;
+
+// Paints rows [top, bottom) of the columns [left, right) in 64-bit coordinates, clipped to
+// the bitmap.
+void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom, uint8_t index) {
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, bitmap.Width());
+    bottom = std::min<int64_t>(bottom, bitmap.Height());
+    for (int64_t y = top; y < bottom; ++y)
+        for (int64_t x = left; x < right; ++x) bitmap.ScanLine(int32_t(y))[x] = index;
+}
+
 }  // namespace
+
+void DrawTextLines(TBitmap& bitmap, int64_t left, int64_t right, int64_t baseline, TFontStyles style,
+                   const TTextLines& lines, uint8_t index) {
+    if (style & fsUnderline) {
+        const int64_t top = baseline + lines.UnderlineTop;
+        FillClipped(bitmap, left, top, right, top + lines.UnderlineThickness, index);
+    }
+    if (style & fsStrikeOut) {
+        const int64_t top = baseline - lines.StrikeTop;
+        FillClipped(bitmap, left, top, right, top + lines.StrikeThickness, index);
+    }
+}
 
 std::shared_ptr<TTextRenderer> TTextRenderer::Shared() {
     static const std::shared_ptr<TTextRenderer> shared = std::make_shared<TTextRenderer>();

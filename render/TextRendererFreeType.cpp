@@ -17,6 +17,7 @@
 
 #include "render/Bitmap.h"
 #include "render/Color.h"
+#include "render/TextLines.h"
 
 namespace gridloom {
 
@@ -48,10 +49,7 @@ struct TFace {
     bool Embolden = false;  // bold asked for, only a regular face found
     bool Oblique = false;   // italic asked for, only an upright face found
     TTextMetrics Metrics;
-    int UnderlineTop = 0;  // rows below the baseline
-    int UnderlineThickness = 1;
-    int StrikeTop = 0;  // rows above the baseline of the stroke's top row
-    int StrikeThickness = 1;
+    TTextLines Lines;
     std::array<TGlyph, 256> Glyphs;
 };
 }  // namespace
@@ -220,17 +218,6 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     }
 }
 
-// Paints rows [top, top + rows) of the columns [left, right) in 64-bit coordinates,
-// clipped to the bitmap.
-void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom, uint8_t index) {
-    left = std::max<int64_t>(left, 0);
-    top = std::max<int64_t>(top, 0);
-    right = std::min<int64_t>(right, bitmap.Width());
-    bottom = std::min<int64_t>(bottom, bitmap.Height());
-    for (int64_t y = top; y < bottom; ++y)
-        for (int64_t x = left; x < right; ++x) bitmap.ScanLine(int32_t(y))[x] = index;
-}
-
 }  // namespace
 
 TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
@@ -279,8 +266,8 @@ std::unique_ptr<TFace> TTextRenderer::TState::OpenFont(const std::string& name, 
         }
         face->Embolden = bold && !(f->style_flags & FT_STYLE_FLAG_BOLD);
         face->Oblique = italic && !(f->style_flags & FT_STYLE_FLAG_ITALIC);
-        MeasureFace(f, pixels, face->Metrics, face->UnderlineTop, face->UnderlineThickness, face->StrikeTop,
-                    face->StrikeThickness);
+        MeasureFace(f, pixels, face->Metrics, face->Lines.UnderlineTop, face->Lines.UnderlineThickness,
+                    face->Lines.StrikeTop, face->Lines.StrikeThickness);
     }
     return face;
 }
@@ -333,14 +320,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
         }
         pen += g.Advance;
     }
-    if (font.Style & fsUnderline) {
-        const int64_t top = baseline + face.UnderlineTop;
-        FillClipped(bitmap, x, top, pen, top + face.UnderlineThickness, ink);
-    }
-    if (font.Style & fsStrikeOut) {
-        const int64_t top = baseline - face.StrikeTop;
-        FillClipped(bitmap, x, top, pen, top + face.StrikeThickness, ink);
-    }
+    DrawTextLines(bitmap, x, pen, baseline, font.Style, face.Lines, ink);
 }
 
 std::size_t TTextRenderer::RenderedGlyphCount() const {

@@ -24,6 +24,7 @@
 #include "platform/windows/WinApi.h"
 #include "render/Bitmap.h"
 #include "render/Color.h"
+#include "render/TextLines.h"
 #include "render/TextRenderer.h"
 
 namespace gridloom {
@@ -44,25 +45,11 @@ struct TGlyph {
 struct TFace {
     HFONT Font = nullptr;
     TTextMetrics Metrics;
-    int Margin = 0;        // how far a glyph may reach beyond its advance, either side
-    int UnderlineTop = 0;  // rows below the baseline
-    int UnderlineThickness = 1;
-    int StrikeTop = 0;  // rows above the baseline of the stroke's top row
-    int StrikeThickness = 1;
+    int Margin = 0;  // how far a glyph may reach beyond its advance, either side
+    TTextLines Lines;
     std::string FaceName;
     std::array<TGlyph, 256> Glyphs;
 };
-
-// Paints rows [top, bottom) of the columns [left, right) in 64-bit coordinates, clipped to
-// the bitmap.
-void FillClipped(TBitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom, uint8_t index) {
-    left = std::max<int64_t>(left, 0);
-    top = std::max<int64_t>(top, 0);
-    right = std::min<int64_t>(right, bitmap.Width());
-    bottom = std::min<int64_t>(bottom, bitmap.Height());
-    for (int64_t y = top; y < bottom; ++y)
-        for (int64_t x = left; x < right; ++x) bitmap.ScanLine(int32_t(y))[x] = index;
-}
 
 }  // namespace
 
@@ -116,17 +103,17 @@ TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
         face.Metrics.Descent = metrics.tmDescent;
         face.Margin = metrics.tmOverhang + metrics.tmHeight / 2;
         // Where the font does not say, the lines lie as Windows' own defaults put them.
-        face.UnderlineTop = std::max<int>(1, metrics.tmDescent / 2);
-        face.StrikeTop = metrics.tmAscent / 3;
+        face.Lines.UnderlineTop = std::max<int>(1, metrics.tmDescent / 2);
+        face.Lines.StrikeTop = metrics.tmAscent / 3;
     }
     OUTLINETEXTMETRICA outline{};
     outline.otmSize = sizeof outline;
     if (::GetOutlineTextMetricsA(FDC, sizeof outline, &outline)) {
-        face.UnderlineThickness = std::max<int>(1, int(outline.otmsUnderscoreSize));
+        face.Lines.UnderlineThickness = std::max<int>(1, int(outline.otmsUnderscoreSize));
         const int centre = std::max<int>(1, -outline.otmsUnderscorePosition);
-        face.UnderlineTop = centre - face.UnderlineThickness / 2;
-        face.StrikeThickness = std::max<int>(1, int(outline.otmsStrikeoutSize));
-        face.StrikeTop = std::max<int>(1, outline.otmsStrikeoutPosition);
+        face.Lines.UnderlineTop = centre - face.Lines.UnderlineThickness / 2;
+        face.Lines.StrikeThickness = std::max<int>(1, int(outline.otmsStrikeoutSize));
+        face.Lines.StrikeTop = std::max<int>(1, outline.otmsStrikeoutPosition);
     }
     char name[LF_FACESIZE] = {};
     if (::GetTextFaceA(FDC, LF_FACESIZE, name) > 0) face.FaceName.assign(name, strnlen(name, LF_FACESIZE));
@@ -205,14 +192,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
         pen += glyph.Advance;
     }
     const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
-    if (font.Style & fsUnderline) {
-        const int64_t top = baseline + face.UnderlineTop;
-        FillClipped(bitmap, x, top, pen, top + face.UnderlineThickness, index);
-    }
-    if (font.Style & fsStrikeOut) {
-        const int64_t top = baseline - face.StrikeTop;
-        FillClipped(bitmap, x, top, pen, top + face.StrikeThickness, index);
-    }
+    DrawTextLines(bitmap, x, pen, baseline, font.Style, face.Lines, index);
 }
 
 std::size_t TTextRenderer::RenderedGlyphCount() const {
