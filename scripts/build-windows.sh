@@ -6,12 +6,6 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
-# wine32 is an i386 package: the architecture must be known to dpkg before it can be installed.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo dpkg --add-architecture i386
-fi
 "$here/install-packages.sh" "$here/packages-windows.txt"
 
 [ $# -gt 0 ] || set -- win64 win32
