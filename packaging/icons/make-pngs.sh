@@ -6,3 +6,15 @@ cd "$(dirname "$0")"
 for size in 16 24 32 48 64 128 256; do
     rsvg-convert -w "$size" -h "$size" gridloom.svg -o "gridloom-$size.png"
 done
+# The Windows icon holds the same PNGs (an .ico may embed PNG images since Windows Vista).
+python3 - <<'PY'
+import struct
+sizes = [16, 24, 32, 48, 64, 128, 256]
+images = [open(f"gridloom-{s}.png", "rb").read() for s in sizes]
+offset = 6 + 16 * len(sizes)
+entries = b""
+for size, image in zip(sizes, images):
+    entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+    offset += len(image)
+open("gridloom.ico", "wb").write(struct.pack("<HHH", 0, 1, len(sizes)) + entries + b"".join(images))
+PY
