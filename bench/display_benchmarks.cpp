@@ -1,12 +1,13 @@
 // Repaints of the image display after a run on the sample data: the fitted view at the
-// design size and in a window maximised on a 1920 x 1080 screen, the visible part of the
-// full-size view, a scroll step; and a whole run from the window, repaints included, to
-// set against bench_run's run without a window.
+// design size and in a window maximised on a 1920 x 1080 screen (and both at twice the
+// pixel density), the visible part of the full-size view, a scroll step; and a whole run
+// from the window, repaints included, to set against bench_run's run without a window.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -75,6 +76,28 @@ void BM_FittedRepaint(benchmark::State& state) {
 }
 // The design size, and the client area of a window maximised on a 1920 x 1080 screen.
 BENCHMARK(BM_FittedRepaint)->Args({760, 588})->Args({1920, 1050})->Unit(benchmark::kMillisecond);
+
+// The same on a high-density screen of 2 device pixels per logical pixel: the fitted view
+// is scaled for the device pixels (four times as many) and painted, as a repaint at that
+// ratio does. The window's logical sizes are those above.
+void BM_FittedRepaintAtRatio2(benchmark::State& state) {
+    TWindowWorld& w = World();
+    if (w.Form->Zoomed()) w.Form->ButtonZoom->click();
+    w.Form->resize(int(state.range(0)), int(state.range(1)));
+    QApplication::processEvents();
+    TImageDisplay& display = *w.Form->ImageDisplay;
+    QImage buffer;
+    QImage screen(display.size() * 2, QImage::Format_RGB32);
+    screen.setDevicePixelRatio(2);
+    const uint64_t before = display.ConvertedPixels();
+    for (auto _ : state) {
+        display.Render(display.rect(), 2, buffer);
+        QPainter painter(&screen);
+        painter.drawImage(QPointF(0, 0), buffer);
+    }
+    Counters(state, before);
+}
+BENCHMARK(BM_FittedRepaintAtRatio2)->Args({760, 588})->Args({1920, 1050})->Unit(benchmark::kMillisecond);
 
 void BM_FullSizeRepaint(benchmark::State& state) {
     TWindowWorld& w = World();
