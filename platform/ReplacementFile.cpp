@@ -228,7 +228,10 @@ void TReplacementFile::Create(mode_t mode) {
         struct stat created {};
         if (::fstat(FFd, &created) == 0 && (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)) {
             // Root keeps owner and group; a member of the old group keeps at least that.
-            if (::fchown(FFd, existing.st_uid, existing.st_gid) != 0) (void)::fchown(FFd, uid_t(-1), existing.st_gid);
+            if (::fchown(FFd, existing.st_uid, existing.st_gid) != 0) {
+                // Failing that too, the new file keeps our own group.
+                [[maybe_unused]] const int groupKept = ::fchown(FFd, uid_t(-1), existing.st_gid);
+            }
         }
         SetMode(existing.st_mode);
     }
