@@ -15,7 +15,9 @@ namespace {
 // test an ordinary one.
 void ExpectAskedRatio(const QWidget& widget) {
     const QByteArray asked = qgetenv("QT_SCALE_FACTOR");
-    if (!asked.isEmpty()) ASSERT_DOUBLE_EQ(widget.devicePixelRatioF(), asked.toDouble());
+    if (!asked.isEmpty()) {
+        ASSERT_DOUBLE_EQ(widget.devicePixelRatioF(), asked.toDouble());
+    }
 }
 
 // A map of fine vertical and horizontal lines, finer than the fitted view's pixels.
