@@ -22,6 +22,7 @@
 #include "app/RadioGroup.h"
 #include "app/UpDown.h"
 #include "app/WindowFont.h"
+#include "platform/RegistryStore.h"
 #include "settings/AppPath.h"
 #include "settings/moxCheckBox.h"
 
@@ -58,6 +59,8 @@ std::string HostFolderOf(const std::string& programPath) {
 
 TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(parent) {
     CreateControls();
+    // All settings are read as one: the file parsed once, a held lock waited for once.
+    TRegistrySession starting(TRegistrySession::TPurpose::Loading);
     // The check box takes its stored state once the controls are built, before FormCreate.
     CheckBoxShowBoundaries->Loaded();
     FRun = std::make_unique<TGenerationRun>(*this, services);
@@ -65,8 +68,11 @@ TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(paren
 }
 
 TFormMain::~TFormMain() {
+    // All settings are written as one rewrite of the file when the session ends.
+    TRegistrySession closing(TRegistrySession::TPurpose::Storing);
     // Settings are stored before any control goes; the check box stores its own afterwards.
     FormDestroy();
+    delete std::exchange(CheckBoxShowBoundaries, nullptr);
 }
 
 void TFormMain::CreateControls() {
