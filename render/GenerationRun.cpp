@@ -5,6 +5,7 @@
 #include <new>
 
 #include "data/Cartography.h"
+#include "data/NothingReadable.h"
 #include "platform/FileAttributes.h"
 #include "render/Boundaries.h"
 #include "render/Grid.h"
@@ -133,6 +134,10 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
         return Fail(UnreadableDataText(countriesFile, loaded.FileError), false, crDefault);
     }
 
+    if (const auto damage = list->Count() == 0 ? NothingReadable(loaded) : std::nullopt) {
+        list.reset();
+        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, *damage), false, crDefault);
+    }
     if (list->Count() == 0) {
         list.reset();
         if (FHost.AskYesNo(DataMissingCaption(), DataMissingText(countriesFile)))
