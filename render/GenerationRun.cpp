@@ -193,8 +193,10 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
     FHost.SetZoomEnabled(true);
     // Told once, last, whatever became of the save: the image on screen lacks what the
     // damage cut off either way.
-    if (loaded.Damaged)
+    if (loaded.Damaged) {
+        FHost.RefreshDisplay();  // the message comes over the finished map
         FHost.Inform(DamagedDataDrawnText(countriesFile, loaded.StopOffset, loaded.Damage, segmentsRead));
+    }
     return outcome;
 }
 

@@ -53,6 +53,19 @@ TEST_F(BoundaryDataRun, DamagedDataIsDrawnSavedAndToldOnceAtTheEnd) {
     EXPECT_EQ(Host.Bitmap.Pixel(3960 + 22 * 10, 1980 - 22 * 20), clGreen);
 }
 
+// The message comes over the finished map, not over what the display last showed while the
+// boundaries were being drawn.
+TEST_F(BoundaryDataRun, TheFinishedMapIsShownBeforeTheDamageIsTold) {
+    const TPoint land{3960 + 22 * 10, 1980 - 22 * 20};
+    TColor shown = clBlack, shownWhenTold = clBlack;
+    Host.OnRefresh = [&] { shown = Host.Bitmap.Pixel(land.X, land.Y); };
+    Host.OnDialog = [&] { shownWhenTold = shown; };
+    TGenerationRun run(Host, Services);
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
+    ASSERT_EQ(Host.Count("inform:"), 1);
+    EXPECT_EQ(shownWhenTold, clGreen);
+}
+
 TEST_F(BoundaryDataRun, DamagedDataIsToldEvenWhenTheSaveFails) {
     TGenerationRun run(Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Folder / "absent/Overlay.bmp"), TRunOutcome::SaveFailed);
