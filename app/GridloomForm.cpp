@@ -17,6 +17,7 @@
 #include <array>
 #include <utility>
 
+#include "app/EngineText.h"
 #include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
 #include "app/RadioGroup.h"
@@ -31,7 +32,7 @@ namespace gridloom {
 namespace {
 
 // Message-box text: the run separates lines with carriage returns.
-QString DialogText(const std::string& text) { return QString::fromLocal8Bit(text.c_str()).replace('\r', '\n'); }
+QString DialogText(const std::string& text) { return FromEngineText(text).replace('\r', '\n'); }
 
 // The low 16 bits of a stored width, as the signed position of an up-down.
 int16_t LowWord(int32_t value) { return int16_t(uint16_t(uint32_t(value) & 0xffffu)); }
@@ -310,7 +311,7 @@ void TFormMain::UpDownBoundaryWidthClick(TUDBtnType) { FBoundaryWidthSetting->Va
 QString TFormMain::StatusText() const { return StatusBar->currentMessage(); }
 
 void TFormMain::ShowStatus(const std::string& text) {
-    StatusBar->showMessage(QString::fromLocal8Bit(text.c_str()));
+    StatusBar->showMessage(FromEngineText(text));
     // Lets the window answer clicks between the run's stages; a click on a check box here
     // changes what the later stages draw.
     QCoreApplication::processEvents();
@@ -326,8 +327,8 @@ void TFormMain::SetCursor(TCursor cursor) {
 }
 
 bool TFormMain::AskYesNo(const std::string& caption, const std::string& text) {
-    return Answer(this, QMessageBox::Question, QString::fromLocal8Bit(caption.c_str()), text,
-                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    return Answer(this, QMessageBox::Question, FromEngineText(caption), text, QMessageBox::Yes | QMessageBox::No,
+                  QMessageBox::Yes);
 }
 
 bool TFormMain::WarnOkCancel(const std::string& text) {

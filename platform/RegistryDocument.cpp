@@ -52,33 +52,6 @@ bool Utf16ToText(std::string_view bytes, std::string& out) {
     return whole;
 }
 
-// UTF-8 as 8-bit text. A byte that does not start a valid sequence is kept as it is; that,
-// and a character with no byte, make the result false.
-bool Utf8ToText(std::string_view bytes, std::string& out) {
-    bool whole = true;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        auto lead = uint8_t(bytes[i]);
-        size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
-        bool valid = length > 0 && i + length <= bytes.size();
-        for (size_t k = 1; valid && k < length; ++k) {
-            auto next = uint8_t(bytes[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            character = (character << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out += char(lead);
-            whole = false;
-            ++i;
-            continue;
-        }
-        whole = AppendAs8Bit(out, character) && whole;
-        i += length;
-    }
-    return whole;
-}
-
 bool IsStringType(uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 int HexDigit(char c) {
@@ -630,10 +603,10 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
         whole = Utf16ToText(text.substr(Utf16Mark.size()), decoded);
         text = decoded;
     } else if (text.starts_with(Utf8Mark)) {
-        whole = Utf8ToText(text.substr(Utf8Mark.size()), decoded);
+        whole = Utf8ToWindows1252(text.substr(Utf8Mark.size()), decoded);
         text = decoded;
     } else if (Trim(text.substr(0, text.find('\n'))) == UnicodeHeader) {
-        whole = Utf8ToText(text, decoded);
+        whole = Utf8ToWindows1252(text, decoded);
         text = decoded;
     }
     doc.FDamaged = !whole;

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "WindowFixture.h"
+#include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
 #include "app/RadioGroup.h"
 #include "app/UpDown.h"
@@ -230,6 +231,21 @@ TEST_F(MainWindow, AHeldSettingsLockIsWaitedForOnceAtStartAndOnceAtClose) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3 * patience);
     EXPECT_EQ(ReadText(UserFile()), before);
     ::close(lock);
+}
+
+// Text crosses between Qt and the engine as Windows-1252, the engine's 8-bit text: a font
+// family with an accented letter is kept as its 1252 bytes and shown as itself again, and so
+// is the run's text in the status line.
+TEST_F(MainWindow, TextCrossesToAndFromTheEngineAsWindows1252) {
+    const QString cafe = QString::fromUtf8("Caf\u00e9 Sans \u20ac");
+    const TFont engine = FromQFont(QFont(cafe), clRed);
+    EXPECT_EQ(engine.Name, "Caf\xE9 Sans \x80");
+    EXPECT_EQ(ToQFont(engine).family(), cafe);
+    EXPECT_EQ(FromQFont(QFont(QString::fromUtf8("\u03a9")), clRed).Name, "?");  // no byte for it
+
+    TFormMain& form = Open();
+    form.ShowStatus("Overlay master image saved to /srv/caf\xE9/Overlay.bmp");
+    EXPECT_EQ(form.StatusText(), QString::fromUtf8("Overlay master image saved to /srv/caf\u00e9/Overlay.bmp"));
 }
 
 TEST_F(MainWindow, AGridIndexWithoutAButtonSelectsNoneAndSurvivesAClose) {
