@@ -13,8 +13,9 @@
 // As in the Windows registry, key paths and value names ignore the letter case of A-Z and
 // keep the case they were created with; a path beginning with a backslash is taken from the
 // root, any other from the open key. Every operation reads the file afresh and every store
-// rewrites it whole under a lock (see RegistryStore.h), so two running copies of the program
-// never lose each other's values.
+// rewrites it whole under a lock, so two running copies of the program never lose each
+// other's values; within a session (RegistryStore.h) the file is read once while unchanged
+// and the stores are written together when the session ends.
 //
 // Reads of a missing value, or of a value of another type, raise ERegistryException; so do
 // refused writes. Nothing is held open between operations: an instance only remembers its
