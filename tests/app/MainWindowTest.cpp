@@ -218,9 +218,8 @@ TEST_F(MainWindow, AHeldSettingsLockIsWaitedForOnceAtStartAndOnceAtClose) {
     const std::string before = ReadText(UserFile());
     const auto patience = std::chrono::milliseconds(300);
     SetRegistryLockPatience({patience, patience});
-    int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    const int lock = HoldUserLock();
     ASSERT_GE(lock, 0);
-    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     auto started = std::chrono::steady_clock::now();
     TFormMain& form = Open();
     EXPECT_LT(std::chrono::steady_clock::now() - started, 3 * patience);

@@ -96,9 +96,8 @@ TEST_F(RegistrySession, AHeldLockIsWaitedForOncePerStartAndOncePerClose) {
     const std::string before = ReadText(UserFile());
     const auto patience = std::chrono::milliseconds(300);
     SetRegistryLockPatience({patience, patience});
-    int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    const int lock = HoldUserLock();
     ASSERT_GE(lock, 0);
-    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
 
     std::vector<std::unique_ptr<TRegistryInteger>> settings;
     auto started = Clock::now();
