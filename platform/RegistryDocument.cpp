@@ -592,6 +592,12 @@ void TRegDocument::ParseLine(std::string_view line, TRegKey*& current) {
     current->Set(std::move(value));
 }
 
+size_t TRegDocument::MemoryBudget(size_t textSize) {
+    // A value line of a real file (a name, a dword) takes some three times its text in
+    // memory; the constant leaves small files room for a few deep keys.
+    return textSize * 4 + (size_t(1) << 20);
+}
+
 TRegDocument TRegDocument::Parse(std::string_view text) {
     TRegDocument doc;
     if (text.empty()) return doc;  // a file not yet written holds nothing and is not damaged
@@ -610,9 +616,7 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
         text = decoded;
     }
     doc.FDamaged = !whole;
-    // A value line of a real file (a name, a dword) takes some three times its text in
-    // memory; the constant leaves small files room for a few deep keys.
-    doc.FBudget = text.size() * 4 + (size_t(1) << 20);
+    doc.FBudget = MemoryBudget(text.size());
     doc.ParseText(text);
     doc.FBudget = SIZE_MAX;
     doc.FUnicodeStrings = false;
@@ -620,9 +624,12 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
 }
 
 void TRegDocument::ParseText(std::string_view text) {
-    TRegKey* current = nullptr;
-    std::string logical;
-    bool firstLine = true;
+    TLineState state;
+    ParseLines(text, state);
+    FinishLines(state);
+}
+
+void TRegDocument::ParseLines(std::string_view text, TLineState& state) {
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
@@ -630,8 +637,8 @@ void TRegDocument::ParseText(std::string_view text) {
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
 
-        if (firstLine) {
-            firstLine = false;
+        if (state.FirstLine) {
+            state.FirstLine = false;
             if (Trim(line) == Header) continue;
             if (Trim(line) == UnicodeHeader) {
                 FUnicodeStrings = true;
@@ -641,18 +648,67 @@ void TRegDocument::ParseText(std::string_view text) {
         }
 
         // Long binary values run over several lines, each but the last ending in a backslash.
+        std::string& logical = state.Logical;
         logical += Trim(line);
         size_t n = logical.size();
         bool continues = n >= 2 && logical[n - 1] == '\\' && (logical[n - 2] == ',' || logical[n - 2] == ':') &&
                          logical.front() != '[';
         if (continues) {
             logical.pop_back();
-            if (pos < text.size()) continue;
-            FDamaged = true;  // the file ends in the middle of a value
+            state.Continued = true;
+            continue;
         }
-        ParseLine(logical, current);
+        state.Continued = false;
+        ParseLine(logical, state.Current);
         logical.clear();
     }
+}
+
+void TRegDocument::FinishLines(TLineState& state) {
+    if (!state.Continued) return;
+    FDamaged = true;  // the text ends in the middle of a value
+    ParseLine(state.Logical, state.Current);
+    state.Logical.clear();
+    state.Continued = false;
+}
+
+TRegParser::TRegParser(size_t textSize) : FTextSize(textSize) {}
+
+void TRegParser::Feed(std::string_view piece) {
+    FPending += piece;
+    if (FMode == TMode::Undecided) {
+        // The first line tells a file in Unicode, which is decoded whole, from one in 8-bit
+        // text, which is parsed line by line as it comes.
+        size_t newline = FPending.find('\n');
+        bool marked =
+            std::string_view(FPending).starts_with(Utf16Mark) || std::string_view(FPending).starts_with(Utf8Mark);
+        if (!marked && newline == std::string::npos) return;
+        Decide();
+    }
+    if (FMode != TMode::Lines) return;
+    size_t last = FPending.rfind('\n');
+    if (last == std::string::npos) return;
+    FDocument.ParseLines(std::string_view(FPending).substr(0, last + 1), FState);
+    FPending.erase(0, last + 1);
+}
+
+void TRegParser::Decide() {
+    std::string_view text = FPending;
+    bool unicode = text.starts_with(Utf16Mark) || text.starts_with(Utf8Mark) ||
+                   Trim(text.substr(0, text.find('\n'))) == UnicodeHeader;
+    FMode = unicode ? TMode::Whole : TMode::Lines;
+    if (FMode == TMode::Lines) FDocument.FBudget = TRegDocument::MemoryBudget(FTextSize);
+}
+
+TRegDocument TRegParser::Finish() {
+    if (FMode == TMode::Undecided && !FPending.empty()) Decide();
+    if (FMode == TMode::Whole) return TRegDocument::Parse(FPending);
+    FDocument.ParseLines(FPending, FState);
+    FDocument.FinishLines(FState);
+    FPending.clear();
+    FDocument.FBudget = SIZE_MAX;
+    FDocument.FUnicodeStrings = false;
+    return std::move(FDocument);
 }
 
 bool TRegDocument::Serialize(const std::function<bool(std::string_view)>& sink, size_t limit) const {

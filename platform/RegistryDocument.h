@@ -194,11 +194,47 @@ private:
     size_t FBudget = SIZE_MAX;
     bool FUnicodeStrings = false;  // string values given as hex bytes are UTF-16LE
 
+    friend class TRegParser;
+    // Where parsing stands between one piece of text and the next.
+    struct TLineState {
+        TRegKey* Current = nullptr;  // the key the value lines go to
+        std::string Logical;         // a value continued over several lines, so far
+        bool Continued = false;
+        bool FirstLine = true;
+    };
+    static size_t MemoryBudget(size_t textSize);
+    // Parses whole lines; a line continued beyond the text waits in `state`.
+    void ParseLines(std::string_view text, TLineState& state);
+    // The text has ended: a value still waiting for its continuation is damaged.
+    void FinishLines(TLineState& state);
+
     TRegKey* FindKey(const std::vector<std::string>& path) const;
     // Charges `bytes` to the budget; false (and damaged) when it is spent.
     bool Spend(size_t bytes);
     void ParseLine(std::string_view line, TRegKey*& current);
     void ParseText(std::string_view text);
+};
+
+// Parses text handed over a piece at a time, as it is read from a file, so that the whole text
+// of an 8-bit file is never held at once: each line is parsed as soon as it is complete. A
+// file in Unicode is decoded whole at the end. The result is what TRegDocument::Parse gives
+// for the whole text.
+class TRegParser {
+public:
+    // `textSize`: the whole text's length, which sets the memory budget.
+    explicit TRegParser(size_t textSize);
+    void Feed(std::string_view piece);
+    TRegDocument Finish();
+
+private:
+    enum class TMode { Undecided, Lines, Whole };
+    size_t FTextSize;
+    TMode FMode = TMode::Undecided;
+    std::string FPending;  // an unfinished line, or the whole text of a Unicode file
+    TRegDocument FDocument;
+    TRegDocument::TLineState FState;
+
+    void Decide();
 };
 
 // The 32-bit value as REG_DWORD data, and back (false unless the data is exactly 4 bytes).

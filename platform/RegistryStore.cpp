@@ -97,24 +97,31 @@ struct TFileState {
     std::shared_ptr<TRegDocument> Document = std::make_shared<TRegDocument>();
 };
 
-// Reads the text from an open file, at most MaxRegistryFileSize bytes of it.
-bool ReadText(int fd, off_t size, std::string& text, bool& truncated) {
-    text.reserve(size_t(std::min<off_t>(std::max<off_t>(size, 0), off_t(MaxRegistryFileSize))));
-    char buffer[65536];
+// Reads and parses the text of an open file, at most MaxRegistryFileSize bytes of it, a piece
+// at a time: the text is never held whole.
+bool ReadDocument(int fd, off_t size, TRegDocument& document, bool& truncated) {
+    size_t expected = size_t(std::min<off_t>(std::max<off_t>(size, 0), off_t(MaxRegistryFileSize)));
+    TRegParser parser(expected);
+    std::vector<char> buffer(65536);
+    size_t total = 0;
     while (true) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
-        if (n == 0) return true;
-        text.append(buffer, size_t(n));
-        if (text.size() > MaxRegistryFileSize) {
-            text.resize(MaxRegistryFileSize);
-            truncated = true;
-            return true;
+        if (n == 0) break;
+        size_t take = std::min(size_t(n), MaxRegistryFileSize - total);
+        parser.Feed(std::string_view(buffer.data(), take));
+        total += take;
+        if (total == MaxRegistryFileSize) {
+            char more = 0;
+            truncated = ::read(fd, &more, 1) > 0;
+            break;
         }
     }
+    document = parser.Finish();
+    return true;
 }
 
 // Opens the file (non-blocking, so that a pipe put where the file should be does not hang the
@@ -140,13 +147,11 @@ void Refresh(const std::filesystem::path& file, TFileState& state, bool& fresh) 
     state.Identity = identity;
     if (read != TReadResult::Read) return;
     state.Mode = st.st_mode & 07777;
-    std::string text;
     bool truncated = false;
-    if (!ReadText(fd.Get(), st.st_size, text, truncated)) {
+    if (!ReadDocument(fd.Get(), st.st_size, *state.Document, truncated)) {
         state.Read = TReadResult::Failed;
         return;
     }
-    *state.Document = TRegDocument::Parse(text);
     state.Damaged = state.Document->Damaged() || truncated;
 }
 

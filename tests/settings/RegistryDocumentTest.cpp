@@ -366,6 +366,18 @@ TEST(RegistryDocument, CopiedKeysAndDocumentsStandAlone) {
     }
 }
 
+// Text handed over in pieces of every size, as a file is read, parses as the whole text does.
+void ExpectTheSameInPieces(const std::string& text, const TRegDocument& whole) {
+    for (size_t pieceSize : {size_t(1), size_t(3), size_t(64), size_t(1000)}) {
+        TRegParser parser(text.size());
+        for (size_t at = 0; at < text.size(); at += pieceSize)
+            parser.Feed(std::string_view(text).substr(at, pieceSize));
+        TRegDocument pieces = parser.Finish();
+        EXPECT_EQ(pieces.Damaged(), whole.Damaged()) << pieceSize;
+        EXPECT_EQ(pieces.Serialize(), whole.Serialize()) << pieceSize;
+    }
+}
+
 // Whatever bytes the file holds, the parse ends, and what it keeps writes and reads back the same.
 TEST(RegistryDocument, RandomBytesNeverBreakTheParse) {
     std::mt19937 random(20240601);
@@ -380,7 +392,11 @@ TEST(RegistryDocument, RandomBytesNeverBreakTheParse) {
         TRegDocument back = TRegDocument::Parse(written);
         EXPECT_FALSE(back.Damaged()) << written;
         EXPECT_EQ(back.Serialize(), written);
+        ExpectTheSameInPieces(text, doc);
     }
+    for (const std::string& text : {Utf16(EditorExport), Utf8(EditorExport), "\xEF\xBB\xBF" + Utf8(EditorExport),
+                                    std::string("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:01,\\\n")})
+        ExpectTheSameInPieces(text, TRegDocument::Parse(text));
 }
 
 }  // namespace
