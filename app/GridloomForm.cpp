@@ -24,6 +24,8 @@
 #include "app/UpDown.h"
 #include "app/WindowFont.h"
 #include "platform/RegistryStore.h"
+#include "render/GridIntervals.h"
+#include "run/FirstStart.h"
 #include "settings/AppPath.h"
 #include "settings/moxCheckBox.h"
 
@@ -45,10 +47,32 @@ T* Made(const char* name, Args&&... args) {
     return control;
 }
 
+// The hourglass over the whole program while a run works.
+class THourglass {
+public:
+    THourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~THourglass() { QGuiApplication::restoreOverrideCursor(); }
+    THourglass(const THourglass&) = delete;
+    THourglass& operator=(const THourglass&) = delete;
+};
+
+// The radio buttons' captions, in the order of the intervals.
+QStringList GridCaptions() {
+    QStringList captions;
+    for (const TGridInterval& interval : GridIntervals)
+        captions << QString::fromLatin1(interval.Caption.data(), qsizetype(interval.Caption.size()));
+    return captions;
+}
+
 bool Answer(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const std::string& text,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton yes) {
     QMessageBox box(icon, caption, DialogText(text), buttons, parent);
-    return box.exec() == yes;
+    // A question waits for the user, so the pointer is the ordinary arrow while it is open.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool answer = box.exec() == yes;
+    if (busy) QGuiApplication::restoreOverrideCursor();
+    return answer;
 }
 
 }  // namespace
@@ -64,7 +88,7 @@ TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(paren
     TRegistrySession starting(TRegistrySession::TPurpose::Loading);
     // The check box takes its stored state once the controls are built, before FormCreate.
     CheckBoxShowBoundaries->Loaded();
-    FRun = std::make_unique<TGenerationRun>(*this, services);
+    FRun = std::make_unique<TGenerationRun>(*this, *this, *this, services);
     FormCreate();
 }
 
@@ -88,10 +112,7 @@ void TFormMain::CreateControls() {
     ButtonMake = Made<QPushButton>("ButtonMake", "Make image", this);
     ButtonClose = Made<QPushButton>("ButtonClose", "Close", this);
     StatusBar = Made<QStatusBar>("StatusBar", this);
-    RadioGroupGrid = Made<TRadioGroup>("RadioGroupGrid", " Grid Interval ",
-                                       QStringList{"1 degree", "2 degrees", "5 degrees", "10 degrees", "15 degrees",
-                                                   "20 degrees", "30 degrees", "(none)"},
-                                       this);
+    RadioGroupGrid = Made<TRadioGroup>("RadioGroupGrid", " Grid Interval ", GridCaptions(), this);
     GroupBoxOptions = Made<QGroupBox>("GroupBoxOptions", " Options ", this);
     ButtonFont = Made<QPushButton>("ButtonFont", "Font", GroupBoxOptions);
     CheckBoxGridOnTop = Made<QCheckBox>("CheckBoxGridOnTop", "Grid overlays countries", GroupBoxOptions);
@@ -134,9 +155,9 @@ void TFormMain::CreateControls() {
     ImageDisplay->SetStretch(true);
     ScrollBox->installEventFilter(this);
 
-    RadioGroupGrid->SetItemIndex(3);
+    RadioGroupGrid->SetItemIndex(FirstStart::GridIndex);
     CheckBoxShowBoundaries->SetNamedAs("ShowBoundaries");
-    CheckBoxShowBoundaries->setChecked(true);
+    CheckBoxShowBoundaries->setChecked(FirstStart::ShowBoundaries);
     ButtonZoom->setEnabled(false);
     LabelProgress->setAlignment(Qt::AlignRight | Qt::AlignTop);
     ProgressBar->setRange(0, 100);
@@ -217,20 +238,20 @@ void TFormMain::FormCreate() {
     // A new bitmap is 8 bits a pixel on the default palette already.
     FMasterBitmap = &ImageDisplay->NewPicture();
     TFont& font = FMasterBitmap->Canvas().Font;
-    font.Size = 11;
-    font.Style = fsBold;
-    font.Name = "Arial";
+    font.Size = FirstStart::FontSize;
+    font.Style = FirstStart::FontStyle;
+    font.Name = FirstStart::FontName;
 
     FFontSetting = std::make_unique<TRegistryFont>("Font", &font);
-    FGridSpacingSetting = std::make_unique<TRegistryInteger>("GridSpacing", 3);
+    FGridSpacingSetting = std::make_unique<TRegistryInteger>("GridSpacing", FirstStart::GridIndex);
     RadioGroupGrid->SetItemIndex(FGridSpacingSetting->Value);
-    FAnnotationSetting = std::make_unique<TRegistryBoolean>("Annotation", false);
+    FAnnotationSetting = std::make_unique<TRegistryBoolean>("Annotation", FirstStart::Labels);
     CheckBoxShowScale->setChecked(FAnnotationSetting->Value);
-    FGridOnTopSetting = std::make_unique<TRegistryBoolean>("GridOnTop", false);
+    FGridOnTopSetting = std::make_unique<TRegistryBoolean>("GridOnTop", FirstStart::GridOnTop);
     CheckBoxGridOnTop->setChecked(FGridOnTopSetting->Value);
-    FGridlineWidthSetting = std::make_unique<TRegistryInteger>("GridlineWidth", 1);
+    FGridlineWidthSetting = std::make_unique<TRegistryInteger>("GridlineWidth", FirstStart::GridlineWidth);
     UpDownGridlineWidth->SetPosition(LowWord(FGridlineWidthSetting->Value));
-    FBoundaryWidthSetting = std::make_unique<TRegistryInteger>("BoundaryWidth", 1);
+    FBoundaryWidthSetting = std::make_unique<TRegistryInteger>("BoundaryWidth", FirstStart::BoundaryWidth);
     UpDownBoundaryWidth->SetPosition(LowWord(FBoundaryWidthSetting->Value));
 }
 
@@ -257,8 +278,17 @@ bool TFormMain::ShowBoundaries() const { return CheckBoxShowBoundaries->isChecke
 void TFormMain::ButtonMakeClick() { MakeMasterImage(FOverlayFile); }
 
 TRunOutcome TFormMain::MakeMasterImage(const std::string& outputPath) {
-    const TRunOutcome outcome = FRun->MakeMasterImage(outputPath);
-    if (outcome != TRunOutcome::Ignored) ImageDisplay->update();
+    if (!FRun->CanStart()) return TRunOutcome::Ignored;
+    ButtonZoom->setEnabled(false);
+    TRunOutcome outcome;
+    {
+        THourglass hourglass;
+        outcome = FRun->MakeMasterImage(outputPath);
+    }
+    if (RunReachedItsEnd(outcome)) ButtonZoom->setEnabled(true);
+    ImageDisplay->update();
+    // Missing data, or a close the user asked for while the run worked.
+    if (FRun->Closed()) close();
     return outcome;
 }
 
@@ -274,13 +304,8 @@ void TFormMain::ButtonAboutClick() {
 }
 
 void TFormMain::ButtonZoomClick() {
-    if (ButtonZoom->text() == "Zoom in") {
-        ButtonZoom->setText("Zoom out");
-        FZoomed = true;
-    } else {
-        ButtonZoom->setText("Zoom in");
-        FZoomed = false;
-    }
+    FZoomed = !FZoomed;
+    ButtonZoom->setText(FZoomed ? "Zoom out" : "Zoom in");
     ArrangeImageDisplay();
 }
 
@@ -317,15 +342,6 @@ void TFormMain::ShowStatus(const std::string& text) {
     QCoreApplication::processEvents();
 }
 
-void TFormMain::SetZoomEnabled(bool enabled) { ButtonZoom->setEnabled(enabled); }
-
-void TFormMain::SetCursor(TCursor cursor) {
-    if (cursor == FScreenCursor) return;
-    if (FScreenCursor != crDefault) QGuiApplication::restoreOverrideCursor();
-    if (cursor != crDefault) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    FScreenCursor = cursor;
-}
-
 bool TFormMain::AskYesNo(const std::string& caption, const std::string& text) {
     return Answer(this, QMessageBox::Question, FromEngineText(caption), text, QMessageBox::Yes | QMessageBox::No,
                   QMessageBox::Yes);
@@ -343,8 +359,6 @@ void TFormMain::Inform(const std::string& text) {
     Answer(this, QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
            QMessageBox::Ok);
 }
-
-void TFormMain::CloseMainWindow() { close(); }
 
 void TFormMain::SetProgress(int position) { ProgressBar->setValue(position); }
 
@@ -372,7 +386,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    // A close asked for during a run waits for the run to end; the run then closes the window.
+    // A close asked for during a run waits for the run to end; MakeMasterImage then closes.
     if (FRun->Running() && !FRun->Closed()) {
         FRun->RequestClose();
         event->ignore();

@@ -7,9 +7,10 @@
 // into the settings objects and frees them, storing every setting; the check box stores its
 // own state after that. Settings are therefore written by an orderly close only.
 //
-// The window is the generation run's host: the run reads the render settings from the
-// controls while it draws and talks to the user through the status bar, the progress bar,
-// the cursor and message boxes.
+// The window is the generation run's owner: the run reads the render settings from the
+// controls while it draws and talks to the user through the status bar, the progress bar
+// and message boxes; the window shows the hourglass while the run works, and sets its zoom
+// button and closes from the run's outcome.
 #pragma once
 
 #include <QDialog>
@@ -18,8 +19,8 @@
 #include <memory>
 #include <string>
 
-#include "render/GenerationRun.h"
-#include "render/RunHost.h"
+#include "run/GenerationRun.h"
+#include "run/RunHost.h"
 #include "settings/RegistryFont.h"
 #include "settings/RegistryVariables.h"
 
@@ -52,7 +53,11 @@ inline constexpr int MinimumClientHeight = 474;  // an outer 508 less the frame 
 // the last '\', '/' or drive colon; empty when there is none.
 std::string HostFolderOf(const std::string& programPath);
 
-class TFormMain : public QWidget, public IRunHost, private IRenderSettings {
+class TFormMain : public QWidget,
+                  public IRunInputs,
+                  public IRunFeedback,
+                  public IRunQuestions,
+                  private IRenderSettings {
     Q_OBJECT
 
 public:
@@ -98,7 +103,8 @@ public:
     void ScrollBoxResize();
     void ArrangeImageDisplay();
 
-    // Runs the generation run on outputPath; returns when it has ended.
+    // Runs the generation run on outputPath; returns when it has ended. A call during a run
+    // (a click that arrived meanwhile) is ignored.
     TRunOutcome MakeMasterImage(const std::string& outputPath);
 
     const std::string& HostFolder() const { return FHostFolder; }
@@ -109,21 +115,19 @@ public:
     const TRegistryInteger& BoundaryWidthSetting() const { return *FBoundaryWidthSetting; }
     QString StatusText() const;
 
-    // IRunHost
+    // IRunInputs
     std::string CountriesFile() override { return FCountriesFile; }
     TBitmap& MasterBitmap() override { return *FMasterBitmap; }
     const IRenderSettings& RenderSettings() override { return *this; }
+    // IRunFeedback
     void ShowStatus(const std::string& text) override;
-    void SetZoomEnabled(bool enabled) override;
-    TCursor Cursor() override { return FScreenCursor; }
-    void SetCursor(TCursor cursor) override;
+    void SetProgress(int position) override;
+    void RefreshDisplay() override;
+    // IRunQuestions
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     bool WarnOkCancel(const std::string& text) override;
     bool ConfirmYesNo(const std::string& text) override;
     void Inform(const std::string& text) override;
-    void CloseMainWindow() override;
-    void SetProgress(int position) override;
-    void RefreshDisplay() override;
 
 protected:
     bool event(QEvent* event) override;
@@ -161,7 +165,6 @@ private:
 
     std::unique_ptr<TGenerationRun> FRun;
     QPointer<QDialog> FAboutBox;
-    TCursor FScreenCursor = crDefault;
     bool FDestroyed = false;
 };
 

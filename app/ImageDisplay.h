@@ -14,7 +14,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/AreaScaler.h"
+#include "render/AreaScaler.h"
 #include "render/Bitmap.h"
 
 namespace gridloom {

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "platform/SystemServices.h"
-#include "render/GenerationRun.h"
+#include "run/GenerationRun.h"
 
 namespace gridloom {
 namespace {
 
-class TQuietHost final : public IRunHost, private IRenderSettings {
+class TQuietHost final : public IRunInputs, public IRunFeedback, public IRunQuestions, private IRenderSettings {
 public:
     std::string Countries = std::string(GRIDLOOM_SOURCE_DIR) + "/sample/Countries.dat";
     TBitmap Bitmap;
@@ -30,14 +30,10 @@ public:
     TBitmap& MasterBitmap() override { return Bitmap; }
     const IRenderSettings& RenderSettings() override { return *this; }
     void ShowStatus(const std::string&) override {}
-    void SetZoomEnabled(bool) override {}
-    TCursor Cursor() override { return crDefault; }
-    void SetCursor(TCursor) override {}
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
     bool WarnOkCancel(const std::string&) override { return true; }
     bool ConfirmYesNo(const std::string&) override { return true; }
     void Inform(const std::string&) override {}
-    void CloseMainWindow() override {}
     void SetProgress(int) override {}
     void RefreshDisplay() override {}
 
@@ -59,7 +55,7 @@ void RunWith(benchmark::State& state, bool everything, bool newFile = false) {
     const std::string out = folder + "/Overlay.bmp";
     TQuietHost host;
     host.Labels = host.OnTop = everything;
-    TGenerationRun run(host, SystemServices());
+    TGenerationRun run(host, host, host, SystemServices());
     for (auto _ : state) {
         if (newFile) {
             state.PauseTiming();

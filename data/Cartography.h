@@ -7,8 +7,9 @@
 // the data right after a record's Count and Kind, that record is a terminator and has
 // no points. A file may end with such a five-byte record or right after a point array.
 //
-// Kind: bit 0 set is an open line, clear a closed filled area. Only 0, 1, 4, 5, 8 and 9
-// are ever drawn; other kinds are kept in the list but not drawn.
+// Kind: bit 0 set is an open line, clear a closed filled area. Only the kinds of
+// TBoundaryKind (0, 1, 4, 5, 8 and 9) are ever drawn; other kinds are kept in the list but
+// not drawn.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +19,23 @@
 #include <vector>
 
 namespace gridloom {
+
+// The kind codes that are drawn. An area kind with bit 0 set (KindLineBit) is the line kind
+// of the same family: its segments are drawn as open lines in the boundary colour.
+enum class TBoundaryKind : uint8_t {
+    Land = 0,         // filled green
+    Border = 1,       // a country border
+    LandInLake = 4,   // an island in a lake, filled green
+    StateBorder = 5,  // a state or province border
+    Water = 8,        // a lake or inland sea, filled navy
+    WaterLine = 9,    // a river or shoreline
+};
+inline constexpr uint8_t KindLineBit = 1;
+
+constexpr uint8_t KindCode(TBoundaryKind kind) { return static_cast<uint8_t>(kind); }
+constexpr bool IsLineKind(uint8_t kind) { return (kind & KindLineBit) != 0; }
+// The area kind of a code's family: the code with the line bit cleared.
+constexpr uint8_t AreaKindOf(uint8_t kind) { return static_cast<uint8_t>(kind & ~KindLineBit); }
 
 // One point exactly as the file stores it, so a segment's point array is the file's bytes.
 struct BoundaryPoint {

@@ -65,16 +65,16 @@ void DrawBoundariesOn(Surface& s, const TCartogList& list, const IRenderSettings
 
         const TLineSegment& segment = list.GetSegment(b);
         s.Pen.Color = pen;
-        switch (segment.Kind & ~1) {
-        case 0:
-        case 4: s.Brush.Color = clGreen; break;
-        case 8: s.Brush.Color = clNavy; break;
+        switch (static_cast<TBoundaryKind>(AreaKindOf(segment.Kind))) {
+        case TBoundaryKind::Land:
+        case TBoundaryKind::LandInLake: s.Brush.Color = clGreen; break;
+        case TBoundaryKind::Water: s.Brush.Color = clNavy; break;
         default: continue;  // kept in the list, never drawn
         }
         const std::size_t n = CollectSegmentPixels(segment, work);
         if (n == 0) continue;
         const int drawn = n > std::size_t(INT_MAX) ? INT_MAX : static_cast<int>(n);
-        if (segment.Kind & 1)
+        if (IsLineKind(segment.Kind))
             s.Polyline(work.data(), drawn);
         else
             s.Polygon(work.data(), drawn);

@@ -1,7 +1,6 @@
 #include "render/Grid.h"
 
 #include <cstdlib>
-#include <iterator>
 #include <string>
 
 #include "render/GridDrawing.h"
@@ -9,12 +8,6 @@
 namespace gridloom {
 
 bool IsLabelledCrossing(int longitude, int latitude) { return longitude % 10 == 0 && latitude % 10 == 0; }
-
-int GridIntervalDegrees(int index) {
-    static constexpr int Intervals[] = {1, 2, 5, 10, 15, 20, 30, 0};
-    if (index < 0 || index >= static_cast<int>(std::size(Intervals))) return 10;
-    return Intervals[index];
-}
 
 namespace {
 std::string DegreeLabel(int degrees, char negative, char positive) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "render/Color.h"
+#include "render/GridIntervals.h"
 #include "render/PenWidth.h"
 #include "render/Projection.h"
 #include "render/RenderSettings.h"
@@ -17,10 +18,6 @@
 namespace gridloom {
 
 bool IsLabelledCrossing(int longitude, int latitude);
-
-// Degrees between grid lines for a choice of the interval radio group: 0 for "(none)"
-// (index 7); any index outside the table draws the 10-degree grid.
-int GridIntervalDegrees(int index);
 
 // The label of a meridian ("170W", "0", "30E") or a parallel ("80S", "0", "45N").
 std::string MeridianLabel(int longitude);

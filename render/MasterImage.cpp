@@ -1,5 +1,7 @@
 #include "render/MasterImage.h"
 
+#include "render/Projection.h"
+
 namespace gridloom {
 
 void ResetMasterImage(TBitmap& bitmap) {
@@ -7,8 +9,8 @@ void ResetMasterImage(TBitmap& bitmap) {
     // size exposes only new pixels, all painted with the navy brush.
     bitmap.SetHeight(0);
     bitmap.Canvas().Brush.Color = clNavy;
-    bitmap.SetHeight(3960);
-    bitmap.SetWidth(7920);
+    bitmap.SetHeight(MasterHeight);
+    bitmap.SetWidth(MasterWidth);
 }
 
 }  // namespace gridloom

@@ -13,8 +13,8 @@ class IRenderSettings {
 public:
     virtual ~IRenderSettings() = default;
 
-    // Index of the grid-interval choice: 0..6 for 1, 2, 5, 10, 15, 20, 30 degrees,
-    // 7 for no grid; any other value draws 10 degrees.
+    // Index of the grid-interval choice in GridIntervals (render/GridIntervals.h); any
+    // other value draws 10 degrees.
     virtual int GridIndex() const = 0;
     virtual bool ShowScaleAnnotation() const = 0;    // degree labels at the 10-degree crossings
     virtual bool GridOverlaysCountries() const = 0;  // grid drawn after the boundaries

@@ -24,6 +24,7 @@
 #include "app/UpDown.h"
 #include "app/WindowFont.h"
 #include "settings/moxCheckBox.h"
+#include "tools/make/MakeOptions.h"
 
 namespace gridloom::test {
 namespace {
@@ -36,6 +37,26 @@ TEST(HostFolder, IsThePathUpToItsLastSeparatorOrDriveColon) {
     EXPECT_EQ(HostFolderOf("C:Skylune.exe"), "C:");
     EXPECT_EQ(HostFolderOf("Skylune.exe"), "");
     EXPECT_EQ(HostFolderOf(""), "");
+}
+
+// A first start draws what gridloom-make draws without options: the two read their
+// defaults from one place, and this holds them to it.
+TEST_F(MainWindow, FirstStartDrawsWhatGridloomMakeDrawsByDefault) {
+    std::filesystem::remove(UserFile());
+    TFormMain& form = Open();
+    const TMakeOptions defaults = ParseMakeCommand({}).Options;
+    EXPECT_EQ(form.RenderSettings().GridIndex(), defaults.GridIndex);
+    EXPECT_EQ(form.RenderSettings().ShowScaleAnnotation(), defaults.Labels);
+    EXPECT_EQ(form.RenderSettings().GridOverlaysCountries(), defaults.GridOnTop);
+    EXPECT_EQ(form.RenderSettings().ShowBoundaries(), defaults.ShowBoundaries);
+    EXPECT_EQ(form.RenderSettings().GridlineWidth(), defaults.GridlineWidth);
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), defaults.BoundaryWidth);
+    EXPECT_EQ(form.EditGridlineWidth->text().toInt(), defaults.GridlineWidth);
+    EXPECT_EQ(form.EditBoundaryWidth->text().toInt(), defaults.BoundaryWidth);
+    const TFont& font = form.MasterBitmap().Canvas().Font;
+    EXPECT_EQ(font.Name, defaults.FontName);
+    EXPECT_EQ(font.Size, defaults.FontSize);
+    EXPECT_EQ(font.Style, defaults.FontStyle);
 }
 
 TEST_F(MainWindow, FirstStartOnAnEmptyRegistry) {

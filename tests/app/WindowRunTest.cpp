@@ -11,7 +11,7 @@
 #include "WindowFixture.h"
 #include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
-#include "render/GenerationRun.h"
+#include "run/GenerationRun.h"
 #include "render/Projection.h"
 
 namespace gridloom::test {
@@ -109,6 +109,27 @@ TEST_F(WindowRun, MakeImageAndCloseDuringARunWaitForIt) {
     EXPECT_EQ(form.MakeMasterImage(form.OverlayFile()), TRunOutcome::Saved);
     EXPECT_EQ(inner, TRunOutcome::Ignored);
     EXPECT_FALSE(form.isVisible());  // closed once the run had ended
+}
+
+// The pointer is the hourglass while the run works, the arrow while a question waits for
+// an answer, and the arrow again once the run has ended.
+TEST_F(WindowRun, TheHourglassShowsWhileTheRunWorks) {
+    TFormMain& form = Open();
+    ASSERT_EQ(form.MakeMasterImage(form.OverlayFile()), TRunOutcome::Saved);
+    auto pointer = [] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    Qt::CursorShape working = Qt::ArrowCursor, asking = Qt::WaitCursor;
+    DuringTheRun([&] { working = pointer(); });
+    WhenModal<QMessageBox>([&](QMessageBox& box) {
+        asking = pointer();
+        box.button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(form.MakeMasterImage(form.OverlayFile()), TRunOutcome::Saved);  // over the read-only image
+    EXPECT_EQ(working, Qt::WaitCursor);
+    EXPECT_EQ(asking, Qt::ArrowCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WindowRun, MissingDataOffersTheDownloadAndClosesTheWindowStoringTheSettings) {

@@ -210,6 +210,21 @@ TEST(VersionInfoDamaged, ABlockDamagedInsideKeepsWhatItCan) {
     }
 }
 
+// A binary value's length is its byte count: only the node's end bounds it.
+TEST(VersionInfoDamaged, ABinaryValueLongerThanItsNodeIsCutAtTheNode) {
+    std::vector<uint8_t> block = BuildVersionBlock(test::ProgramLikeDescription());
+    SetWord(block, NodeOf(block, "Translation") + 2, 0x7FFF);
+    std::vector<uint8_t> copy = MakeVersionInfoCopy(block);
+    ASSERT_FALSE(copy.empty());
+    void* value = nullptr;
+    uint32_t length = 0;
+    ASSERT_TRUE(VerQueryValueA(copy.data(), "\\VarFileInfo\\Translation", &value, &length));
+    EXPECT_EQ(length, 4u);  // the one language and code page the node holds
+    const auto* words = static_cast<const uint8_t*>(value);
+    EXPECT_EQ(words[0] | words[1] << 8, 0x0809);
+    EXPECT_EQ(words[2] | words[3] << 8, 0x04E4);
+}
+
 TEST(VersionInfoDamaged, EndlessNestingIsCutOff) {
     // Each node holds the next, 200 deep, every one keyed "A": far deeper than any block.
     const int depth = 200, stride = 12;  // header, "A", terminator, padding

@@ -18,6 +18,7 @@
 namespace gridloom::test {
 
 // Plain fields the test may change at any time, even while a drawing runs; counts reads.
+// The drawing's tests and the run's share it.
 class TFakeSettings final : public IRenderSettings {
 public:
     int Index = 3;
@@ -26,11 +27,20 @@ public:
     bool Show = true;
     int32_t GridWidth = 1;
     int32_t BorderWidth = 1;
+    std::function<void()> GridIndexHook;  // runs before each GridIndex answer; may throw
+    std::function<bool()> OnTopHook;      // when set, answers GridOverlaysCountries in place of OnTop
     mutable int ShowBoundariesReads = 0;
+    mutable int OnTopReads = 0;
 
-    int GridIndex() const override { return Index; }
+    int GridIndex() const override {
+        if (GridIndexHook) GridIndexHook();
+        return Index;
+    }
     bool ShowScaleAnnotation() const override { return Annotation; }
-    bool GridOverlaysCountries() const override { return OnTop; }
+    bool GridOverlaysCountries() const override {
+        ++OnTopReads;
+        return OnTopHook ? OnTopHook() : OnTop;
+    }
     bool ShowBoundaries() const override {
         ++ShowBoundariesReads;
         return Show;

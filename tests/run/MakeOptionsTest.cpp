@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "render/GridIntervals.h"
+
 namespace gridloom {
 namespace {
 
@@ -112,6 +117,30 @@ TEST(MakeOptions, BadArgumentsGetOneLine) {
         EXPECT_EQ(c.Error.rfind("gridloom-make: ", 0), 0u) << c.Error;
         EXPECT_EQ(c.Error.find('\n'), std::string::npos) << c.Error;
     }
+}
+
+// The README and the man page list the intervals by hand; they must say what the table says.
+TEST(MakeOptions, TheDocumentsListTheIntervalsOfTheTable) {
+    auto read = [](const std::string& name) {
+        std::ifstream in(std::string(GRIDLOOM_SOURCE_DIR) + "/" + name);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // "[--grid 1|2|...|none]" and "1, 2, ..., 30 degrees, none"
+    std::string synopsis = "[--grid ", degrees;
+    for (const TGridInterval& interval : GridIntervals) {
+        const bool last = interval.RadioIndex + 1 == int(GridIntervals.size());
+        synopsis += std::string(interval.Word) + (last ? "]" : "|");
+        if (interval.Degrees != 0) degrees += (degrees.empty() ? "" : ", ") + std::to_string(interval.Degrees);
+    }
+    const std::string defaultWord(GridIntervals[FirstStart::GridIndex].Word);
+    const std::string readme = read("README.md");
+    EXPECT_NE(readme.find(synopsis), std::string::npos) << synopsis;
+    const std::string stored = "grid interval choice 0-" + std::to_string(GridIntervals.size() - 1) + ": " + degrees +
+                               " degrees, none (default " + std::to_string(FirstStart::GridIndex) + ")";
+    EXPECT_NE(readme.find(stored), std::string::npos) << stored;
+    const std::string manual = GridIntervalWords() + " (default " + defaultWord + ")";
+    EXPECT_NE(read("packaging/man/gridloom-make.1.in").find(manual), std::string::npos) << manual;
+    EXPECT_NE(MakeUsage().find(manual), std::string::npos);
 }
 
 }  // namespace

@@ -18,41 +18,16 @@
 
 #include "platform/FileAttributes.h"
 #include "platform/SystemServices.h"
-#include "render/GenerationRun.h"
-#include "render/RunHost.h"
+#include "run/GenerationRun.h"
+#include "run/RunHost.h"
+#include "tests/platform/InChild.h"
 #include "tests/platform/TempFolder.h"
+#include "tests/render/RenderFakes.h"
 
 namespace gridloom::test {
 
-class TFakeSettings : public IRenderSettings {
-public:
-    int Grid = 3;
-    bool Annotation = false;
-    bool GridOnTop = false;
-    bool Boundaries = true;
-    int32_t GridlineWidth_ = 1;
-    int32_t BoundaryWidth_ = 1;
-    // When set, answers GridOverlaysCountries in place of GridOnTop.
-    std::function<bool()> GridOnTopHook;
-    std::function<void()> GridIndexHook;  // runs before each GridIndex answer; may throw
-    mutable int GridOnTopReads = 0;
-
-    int GridIndex() const override {
-        if (GridIndexHook) GridIndexHook();
-        return Grid;
-    }
-    bool ShowScaleAnnotation() const override { return Annotation; }
-    bool GridOverlaysCountries() const override {
-        ++GridOnTopReads;
-        return GridOnTopHook ? GridOnTopHook() : GridOnTop;
-    }
-    bool ShowBoundaries() const override { return Boundaries; }
-    int32_t GridlineWidth() const override { return GridlineWidth_; }
-    int32_t BoundaryWidth() const override { return BoundaryWidth_; }
-};
-
 // Records every contact in Events as "kind:detail" and answers the message boxes as scripted.
-class TFakeHost : public IRunHost {
+class TFakeHost : public IRunInputs, public IRunFeedback, public IRunQuestions {
 public:
     std::string Countries;
     TBitmap Bitmap;
@@ -60,7 +35,6 @@ public:
     std::vector<std::string> Events;
     std::vector<int> Progress;
     int Refreshes = 0;
-    TCursor CurrentCursor = crDefault;
     bool AnswerYesNo = false;
     bool AnswerOkCancel = true;
     bool AnswerConfirm = true;
@@ -74,12 +48,6 @@ public:
     void ShowStatus(const std::string& text) override {
         Events.push_back("status:" + text);
         if (OnStatus) OnStatus(text);
-    }
-    void SetZoomEnabled(bool enabled) override { Events.push_back(enabled ? "zoom:on" : "zoom:off"); }
-    TCursor Cursor() override { return CurrentCursor; }
-    void SetCursor(TCursor cursor) override {
-        CurrentCursor = cursor;
-        Events.push_back("cursor:" + std::to_string(cursor));
     }
     bool AskYesNo(const std::string& caption, const std::string& text) override {
         Events.push_back("ask:" + caption + "|" + text);
@@ -100,7 +68,6 @@ public:
         Events.push_back("inform:" + text);
         if (OnDialog) OnDialog();
     }
-    void CloseMainWindow() override { Events.push_back("close"); }
     void SetProgress(int position) override { Progress.push_back(position); }
     void RefreshDisplay() override {
         ++Refreshes;
@@ -178,34 +145,6 @@ inline mode_t ModeOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return mode_t(-1);
     return info.st_mode & 07777;
-}
-
-constexpr uid_t NobodyId = 65534;
-
-// Runs body in a forked child, first as another user (nobody) when we are root, and with
-// files limited to limitBytes when it is not 0, so that writing a whole image fails even
-// for root. The child's test failures are reported through its exit status.
-inline void InChild(const std::function<void()>& body, bool asNobody, rlim_t limitBytes = 0) {
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (asNobody) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0) ::_exit(3);
-        }
-        if (limitBytes != 0) {
-            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
-            rlimit limit{limitBytes, limitBytes};
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
-        }
-        body();
-        std::fflush(nullptr);
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << (WEXITSTATUS(status) == 3 ? "could not become nobody" : "failures in child");
 }
 
 // A run's world: the small countries file in a fresh folder, the output beside it.

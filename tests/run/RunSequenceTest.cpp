@@ -1,4 +1,5 @@
-// The run's steps as its owner sees them: status lines, dialogs, cursor and zoom button.
+// The run's steps as its owner sees them: status lines, dialogs, and the outcome the owner
+// sets its cursor, zoom button and window from.
 #include <gtest/gtest.h>
 
 #include "RunFakes.h"
@@ -13,14 +14,13 @@ using RunSequence = test::TRunTest;
 TEST_F(RunSequence, MissingDataOffersTheDownloadThenClosesTheWindow) {
     Host.Countries = Folder / "nowhere/Countries.dat";
     Host.AnswerYesNo = true;
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DataMissing);
 
     const std::string text = "Gridloom cannot find the file " + Host.Countries +
                              "!\rWould you like to download the zipped Country and State boundary data "
                              "from my Web site?\r\rhttp://www.tarnwick.example/software/countries.zip (size 459KB)";
-    const std::vector<std::string> expected = {
-        "zoom:off", "ask:Skylune - Country and State boundary data missing|" + text, "close"};
+    const std::vector<std::string> expected = {"ask:Skylune - Country and State boundary data missing|" + text};
     EXPECT_EQ(Host.Events, expected);
     ASSERT_EQ(Services.Opened.size(), 1u);
     EXPECT_EQ(Services.Opened[0], "http://www.tarnwick.example/software/countries.zip");
@@ -38,28 +38,23 @@ TEST_F(RunSequence, AnEmptyListIsMissingDataAndNoOpensNothing) {
     test::AppendRecord(terminatorOnly, 0, {});
     test::WriteFile(Host.Countries, terminatorOnly);
     Host.AnswerYesNo = false;
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DataMissing);
     EXPECT_TRUE(Services.Opened.empty());
-    EXPECT_EQ(Host.Events.back(), "close");
+    EXPECT_TRUE(run.Closed());
     EXPECT_EQ(test::ModeOf(Output), mode_t(-1));
 }
 
 TEST_F(RunSequence, SuccessfulRunInOrder) {
-    Host.CurrentCursor = 7;
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
 
     const std::vector<std::string> expected = {
-        "zoom:off",
-        "cursor:-11",
         "status:Creating overlay master image, please wait...",
         "status:Overlay master image, allocating memory...",
         "status:Overlay master image, generating country bondaries",
         "status:Overlay master image, saving image, please wait...",
         "status:Overlay master image saved to " + Output,
-        "cursor:7",
-        "zoom:on",
     };
     EXPECT_EQ(Host.Events, expected);
     ASSERT_FALSE(Host.Progress.empty());
@@ -83,7 +78,7 @@ TEST_F(RunSequence, LowMemoryCancelEndsTheRunLeavingEverythingAsItWas) {
     Host.AnswerOkCancel = false;
     Host.Bitmap.SetWidth(10);
     Host.Bitmap.SetHeight(10);
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::LowMemoryCancelled);
 
     const std::string text =
@@ -91,7 +86,7 @@ TEST_F(RunSequence, LowMemoryCancelEndsTheRunLeavingEverythingAsItWas) {
         "this PC may take many minutes, so instead you can download the zipped overlay bitmap from the Web "
         "site (413KB).  Click  Help for more information on downloading.\r\rOK to continue to generate the "
         "master overlay, or cancel?";
-    const std::vector<std::string> expected = {"zoom:off", "warn:" + text};
+    const std::vector<std::string> expected = {"warn:" + text};
     EXPECT_EQ(Host.Events, expected);
     EXPECT_EQ(Host.Bitmap.Width(), 10);
     EXPECT_EQ(test::ModeOf(Output), mode_t(-1));
@@ -100,15 +95,14 @@ TEST_F(RunSequence, LowMemoryCancelEndsTheRunLeavingEverythingAsItWas) {
 
 TEST_F(RunSequence, LowMemoryOkCarriesOn) {
     Services.MemoryMB = 0;
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
-    EXPECT_EQ(Host.Events[1].rfind("warn:Less than 6 MB physical memory available (0 MB found).", 0), 0u);
-    EXPECT_EQ(Host.Events.back(), "zoom:on");
+    EXPECT_EQ(Host.Events[0].rfind("warn:Less than 6 MB physical memory available (0 MB found).", 0), 0u);
 }
 
 TEST_F(RunSequence, SixMiBIsEnough) {
     Services.MemoryMB = 6;
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
     EXPECT_FALSE(Host.Saw("warn:"));
 }
@@ -120,13 +114,13 @@ TColor GridCrossingLand(TFakeHost& host) {
 }
 
 TEST_F(RunSequence, GridUnderOrOverTheCountries) {
-    TGenerationRun run(Host, Services);
-    Host.Settings.GridOnTop = false;
+    TGenerationRun run(Host, Host, Host, Services);
+    Host.Settings.OnTop = false;
     ASSERT_EQ(run.MakeMasterImage(Folder / "under.bmp"), TRunOutcome::Saved);
     EXPECT_EQ(GridCrossingLand(Host), clGreen);
-    EXPECT_EQ(Host.Settings.GridOnTopReads, 2);
+    EXPECT_EQ(Host.Settings.OnTopReads, 2);
 
-    Host.Settings.GridOnTop = true;
+    Host.Settings.OnTop = true;
     ASSERT_EQ(run.MakeMasterImage(Folder / "over.bmp"), TRunOutcome::Saved);
     EXPECT_EQ(GridCrossingLand(Host), clRed);
     // Sea away from the land and the grid stays navy.
@@ -137,24 +131,21 @@ TEST_F(RunSequence, GridUnderOrOverTheCountries) {
 TEST_F(RunSequence, GridOnTopIsReadAgainAfterTheBoundaries) {
     // Ticked while the boundaries were being drawn: the grid goes both under and over.
     int reads = 0;
-    Host.Settings.GridOnTopHook = [&] { return ++reads > 1; };
-    TGenerationRun run(Host, Services);
+    Host.Settings.OnTopHook = [&] { return ++reads > 1; };
+    TGenerationRun run(Host, Host, Host, Services);
     ASSERT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
     EXPECT_EQ(reads, 2);
     EXPECT_EQ(GridCrossingLand(Host), clRed);
 }
 
 TEST_F(RunSequence, OutOfMemoryWhileDrawingEndsTheRunCleanly) {
-    Host.CurrentCursor = 3;
     Host.Settings.GridIndexHook = [] { throw std::bad_alloc(); };
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DrawFailed);
 
     const std::vector<std::string> tail = {
         "status:Overlay master image could not be generated",
-        "cursor:3",
         "inform:Error generating overlay master image: not enough memory",
-        "zoom:on",
     };
     ASSERT_GE(Host.Events.size(), tail.size());
     EXPECT_EQ(std::vector<std::string>(Host.Events.end() - tail.size(), Host.Events.end()), tail);
@@ -167,16 +158,26 @@ TEST_F(RunSequence, OutOfMemoryWhileDrawingEndsTheRunCleanly) {
 
 TEST_F(RunSequence, AnyErrorWhileDrawingIsReportedWithItsText) {
     Host.OnRefresh = [] { throw std::runtime_error("display lost"); };
-    TGenerationRun run(Host, Services);
+    TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DrawFailed);
     EXPECT_TRUE(Host.Saw("inform:Error generating overlay master image: display lost"));
-    EXPECT_EQ(Host.CurrentCursor, crDefault);
-    EXPECT_EQ(Host.Events.back(), "zoom:on");
     EXPECT_EQ(test::ModeOf(Output), mode_t(-1));
 
     // The failure leaves the run ready for the next one.
     Host.OnRefresh = nullptr;
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
+}
+
+// The window's zoom button comes back after every run that went through to its end, saved
+// or not; it stays off after the memory warning's Cancel, and the window closes without data.
+TEST(RunOutcome, RunsThatReachedTheirEnd) {
+    EXPECT_TRUE(RunReachedItsEnd(TRunOutcome::Saved));
+    EXPECT_TRUE(RunReachedItsEnd(TRunOutcome::SaveCancelled));
+    EXPECT_TRUE(RunReachedItsEnd(TRunOutcome::SaveFailed));
+    EXPECT_TRUE(RunReachedItsEnd(TRunOutcome::DrawFailed));
+    EXPECT_FALSE(RunReachedItsEnd(TRunOutcome::DataMissing));
+    EXPECT_FALSE(RunReachedItsEnd(TRunOutcome::LowMemoryCancelled));
+    EXPECT_FALSE(RunReachedItsEnd(TRunOutcome::Ignored));
 }
 
 }  // namespace

@@ -23,15 +23,15 @@
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
 #include "settings/RegistryVariables.h"
+#include "tests/platform/TempFolder.h"
 
 namespace gridloom::test {
 
 class RegistryFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "gridloom-registry-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Folder = pattern;
+        ASSERT_FALSE(FTemp.Path().empty()) << "no temporary folder";
+        Folder = FTemp.Path();
         Keep("XDG_CONFIG_HOME", FSavedHome);
         Keep("GRIDLOOM_MACHINE_REGISTRY", FSavedMachine);
         Keep("XDG_CONFIG_DIRS", FSavedDirs);
@@ -54,8 +54,6 @@ protected:
         RegistryRootKey = HKEY_CURRENT_USER;
         SetProgramFileName("");
         SetRegistryLockPatience({});
-        std::error_code ignored;
-        std::filesystem::remove_all(Folder, ignored);
     }
 
     static inline const std::string SettingsKey = "\\Software\\Tarnwick\\Gridloom";
@@ -127,6 +125,7 @@ protected:
     std::filesystem::path Folder;
 
 private:
+    TTempFolder FTemp;
     std::optional<std::string> FSavedHome, FSavedMachine, FSavedDirs, FSavedHomeFolder;
 
     static void Keep(const char* name, std::optional<std::string>& saved) {

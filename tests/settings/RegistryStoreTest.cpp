@@ -15,6 +15,7 @@
 
 #include "RegistryFixture.h"
 #include "platform/RegistryStore.h"
+#include "tests/platform/InChild.h"
 
 extern char** environ;
 
@@ -233,11 +234,17 @@ TEST_F(RegistryStore, APipeWhereTheFileShouldBeDoesNotHang) {
 }
 
 TEST_F(RegistryStore, AnUnreadableFileIsNeverOverwritten) {
-    if (::geteuid() == 0) GTEST_SKIP() << "the administrator reads every file";
     WriteText(UserFile(), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Gridloom]\n");
     std::filesystem::permissions(UserFile(), std::filesystem::perms::none);
-    TRegistry registry;
-    EXPECT_FALSE(registry.OpenKey(SettingsKey, true));
+    // The administrator reads every file, so root tries it as nobody, in nobody's folder.
+    const bool root = ::geteuid() == 0;
+    if (root) test::GiveToNobody(Folder.string());
+    test::InChild(
+        [&] {
+            TRegistry registry;
+            EXPECT_FALSE(registry.OpenKey(SettingsKey, true));
+        },
+        root);
     std::filesystem::permissions(UserFile(), std::filesystem::perms::owner_all);
     EXPECT_EQ(ReadText(UserFile()), "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Gridloom]\n");
 }

@@ -18,17 +18,16 @@ namespace {
 
 using nlohmann::json;
 
-constexpr uint8_t KindLand = 0;
-constexpr uint8_t KindLandInLake = 4;
-constexpr uint8_t KindWater = 8;
 constexpr int MaxCollectionDepth = 32;
 
-bool IsLineKind(uint8_t kind) { return (kind & 1) != 0; }
-
+// A hole in land is water, and a hole in water is land again.
 uint8_t HoleKind(uint8_t kind) {
-    if (kind == KindLand || kind == KindLandInLake) return KindWater;
-    if (kind == KindWater) return KindLandInLake;
-    return kind;
+    switch (static_cast<TBoundaryKind>(kind)) {
+    case TBoundaryKind::Land:
+    case TBoundaryKind::LandInLake: return KindCode(TBoundaryKind::Water);
+    case TBoundaryKind::Water: return KindCode(TBoundaryKind::LandInLake);
+    default: return kind;
+    }
 }
 
 // The widest value, in degrees, whose minutes still fit a signed 16-bit number.

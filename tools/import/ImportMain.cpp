@@ -82,9 +82,14 @@ bool ParseKind(std::string_view text, uint8_t& kind) {
 
 int main(int argc, char** argv) {
     using namespace gridloom::import;
-    const std::vector<std::pair<std::string_view, uint8_t>> named = {
-        {"--land", 0},   {"--land-in-lake", 4}, {"--water", 8},
-        {"--border", 1}, {"--state-border", 5}, {"--water-line", 9},
+    using gridloom::TBoundaryKind;
+    const std::vector<std::pair<std::string_view, TBoundaryKind>> named = {
+        {"--land", TBoundaryKind::Land},
+        {"--land-in-lake", TBoundaryKind::LandInLake},
+        {"--water", TBoundaryKind::Water},
+        {"--border", TBoundaryKind::Border},
+        {"--state-border", TBoundaryKind::StateBorder},
+        {"--water-line", TBoundaryKind::WaterLine},
     };
 
     std::string output = "Countries.dat";
@@ -126,7 +131,7 @@ int main(int argc, char** argv) {
             if (arg == name) {
                 const char* path = next();
                 if (!path) return UsageError(std::string(arg) + " needs a file name");
-                inputs.push_back({kind, path});
+                inputs.push_back({gridloom::KindCode(kind), path});
                 matched = true;
                 break;
             }

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "render/RunHost.h"
+#include "run/RunHost.h"
 #include "tools/make/MakeOptions.h"
 
 namespace gridloom {
 
-class TConsoleHost final : public IRunHost, private IRenderSettings {
+class TConsoleHost final : public IRunInputs, public IRunFeedback, public IRunQuestions, private IRenderSettings {
 public:
     // terminal: err is a terminal, so a progress bar may be drawn on it.
     TConsoleHost(const TMakeOptions& options, std::FILE* err, bool terminal);
@@ -21,9 +21,6 @@ public:
     const IRenderSettings& RenderSettings() override { return *this; }
 
     void ShowStatus(const std::string& text) override;
-    void SetZoomEnabled(bool) override {}
-    TCursor Cursor() override { return FCursor; }
-    void SetCursor(TCursor cursor) override { FCursor = cursor; }
 
     // No one is there to answer: no download, carry on when memory is low, and overwrite
     // a read-only image only when --overwrite-readonly said so.
@@ -31,7 +28,6 @@ public:
     bool WarnOkCancel(const std::string& text) override;
     bool ConfirmYesNo(const std::string& text) override;
     void Inform(const std::string& text) override;
-    void CloseMainWindow() override {}
 
     void SetProgress(int position) override;
     void RefreshDisplay() override {}
@@ -54,7 +50,6 @@ private:
     std::FILE* FErr;
     bool FTerminal;
     TBitmap FBitmap;
-    TCursor FCursor = crDefault;
     int FBarShown = 0;  // the percentage on screen; 0 when no bar is drawn
 };
 

@@ -17,7 +17,7 @@ int ExitStatusFor(TRunOutcome outcome) {
 
 int RunMake(const TMakeOptions& options, std::FILE* err, bool terminal, ISystemServices& services) {
     TConsoleHost host(options, err, terminal);
-    TGenerationRun run(host, services);
+    TGenerationRun run(host, host, host, services);
     run.SetRejectDamagedData(options.Strict);
     const TRunOutcome outcome = run.MakeMasterImage(options.OutputPath);
     // The run's message says what failed; the detail says why (permissions, disk full...).

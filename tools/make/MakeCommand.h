@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "render/GenerationRun.h"
+#include "run/GenerationRun.h"
 #include "tools/make/MakeOptions.h"
 
 namespace gridloom {

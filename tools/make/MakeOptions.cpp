@@ -3,12 +3,27 @@
 #include <charconv>
 #include <optional>
 
+#include "render/GridIntervals.h"
+
 namespace gridloom {
 
 namespace {
 
-// The grid choices in radio order; "none" is the last entry.
-const char* const GridChoices[] = {"1", "2", "5", "10", "15", "20", "30", "none"};
+// The words of the font styles, as --font-style takes them and the help shows them.
+struct TStyleWord {
+    const char* Word;
+    TFontStyles Style;
+};
+constexpr TStyleWord StyleWords[] = {
+    {"bold", fsBold}, {"italic", fsItalic}, {"underline", fsUnderline}, {"strikeout", fsStrikeOut}};
+
+// A style as the words --font-style takes: "bold", "bold,italic", "regular".
+std::string StyleText(TFontStyles style) {
+    std::string text;
+    for (const TStyleWord& w : StyleWords)
+        if (style & w.Style) text += (text.empty() ? "" : ",") + std::string(w.Word);
+    return text.empty() ? "regular" : text;
+}
 
 std::optional<int32_t> ParseInteger(const std::string& text) {
     int32_t value = 0;
@@ -27,16 +42,13 @@ std::optional<TFontStyles> ParseStyle(const std::string& text) {
     while (true) {
         const std::size_t comma = text.find(',', start);
         const std::string word = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (word == "bold")
-            style |= fsBold;
-        else if (word == "italic")
-            style |= fsItalic;
-        else if (word == "underline")
-            style |= fsUnderline;
-        else if (word == "strikeout")
-            style |= fsStrikeOut;
-        else
-            return std::nullopt;
+        bool known = false;
+        for (const TStyleWord& w : StyleWords)
+            if (word == w.Word) {
+                style |= w.Style;
+                known = true;
+            }
+        if (!known) return std::nullopt;
         if (comma == std::string::npos) return style;
         start = comma + 1;
     }
@@ -52,21 +64,27 @@ std::string MakeUsage() {
            "\n"
            "  --data FILE             boundary data (default Countries.dat)\n"
            "  --out FILE              image to write (default Overlay.bmp); left read-only\n"
-           "  --grid DEGREES          1, 2, 5, 10, 15, 20, 30 or none (default 10)\n"
+           "  --grid DEGREES          " +
+           GridIntervalWords() + " (default " + std::string(GridIntervals[FirstStart::GridIndex].Word) +
+           ")\n"
            "  --labels                degree labels on the grid\n"
            "  --grid-on-top           grid drawn over the countries\n"
            "  --hide-boundaries       boundary lines in the land colour\n"
            "  --gridline-width N      1.." +
-           std::to_string(MaxLineWidth) +
-           " pixels (default 1)\n"
+           std::to_string(MaxLineWidth) + " pixels (default " + std::to_string(FirstStart::GridlineWidth) +
+           ")\n"
            "  --boundary-width N      1.." +
-           std::to_string(MaxLineWidth) +
-           " pixels (default 1)\n"
-           "  --font NAME             label font (default Arial)\n"
+           std::to_string(MaxLineWidth) + " pixels (default " + std::to_string(FirstStart::BoundaryWidth) +
+           ")\n"
+           "  --font NAME             label font (default " +
+           FirstStart::FontName +
+           ")\n"
            "  --font-size PT          1.." +
-           std::to_string(MaxFontSize) +
-           " points (default 11)\n"
-           "  --font-style STYLES     bold,italic,underline,strikeout or regular (default bold)\n"
+           std::to_string(MaxFontSize) + " points (default " + std::to_string(FirstStart::FontSize) +
+           ")\n"
+           "  --font-style STYLES     bold,italic,underline,strikeout or regular (default " +
+           StyleText(FirstStart::FontStyle) +
+           ")\n"
            "  --overwrite-readonly    replace a read-only image (the answer Yes)\n"
            "  --strict                damaged boundary data is an error: nothing is saved\n"
            "                          (without it, what could be read is drawn and saved,\n"
@@ -141,9 +159,9 @@ TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
             (name == "--data" ? o.DataPath : name == "--out" ? o.OutputPath : o.FontName) = value;
         } else if (name == "--grid") {
             int index = -1;
-            for (int k = 0; k < 8; ++k)
-                if (value == GridChoices[k]) index = k;
-            if (index < 0) return fail("--grid must be 1, 2, 5, 10, 15, 20, 30 or none, not '" + value + "'");
+            for (const TGridInterval& interval : GridIntervals)
+                if (value == interval.Word) index = interval.RadioIndex;
+            if (index < 0) return fail("--grid must be " + GridIntervalWords() + ", not '" + value + "'");
             o.GridIndex = index;
         } else if (name == "--font-style") {
             auto style = ParseStyle(value);

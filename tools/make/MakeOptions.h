@@ -7,6 +7,7 @@
 
 #include "render/Font.h"
 #include "render/PenWidth.h"
+#include "run/FirstStart.h"
 
 namespace gridloom {
 
@@ -14,15 +15,15 @@ namespace gridloom {
 struct TMakeOptions {
     std::string DataPath = "Countries.dat";
     std::string OutputPath = "Overlay.bmp";
-    int GridIndex = 3;  // the radio index: 10 degrees
-    bool Labels = false;
-    bool GridOnTop = false;
-    bool ShowBoundaries = true;
-    int32_t GridlineWidth = 1;
-    int32_t BoundaryWidth = 1;
-    std::string FontName = "Arial";
-    int32_t FontSize = 11;
-    TFontStyles FontStyle = fsBold;
+    int GridIndex = FirstStart::GridIndex;  // the radio index, see render/GridIntervals.h
+    bool Labels = FirstStart::Labels;
+    bool GridOnTop = FirstStart::GridOnTop;
+    bool ShowBoundaries = FirstStart::ShowBoundaries;
+    int32_t GridlineWidth = FirstStart::GridlineWidth;
+    int32_t BoundaryWidth = FirstStart::BoundaryWidth;
+    std::string FontName = FirstStart::FontName;
+    int32_t FontSize = FirstStart::FontSize;
+    TFontStyles FontStyle = FirstStart::FontStyle;
     bool OverwriteReadOnly = false;  // the "Yes" to overwriting a read-only output
     bool Quiet = false;
     bool Strict = false;  // damaged boundary data is an error, not a warning

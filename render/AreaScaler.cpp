@@ -1,4 +1,4 @@
-#include "app/AreaScaler.h"
+#include "render/AreaScaler.h"
 
 #include <algorithm>
 #include <array>

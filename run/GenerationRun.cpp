@@ -1,4 +1,4 @@
-#include "render/GenerationRun.h"
+#include "run/GenerationRun.h"
 
 #include <exception>
 #include <memory>
@@ -81,8 +81,22 @@ std::string DamagedDataDrawnText(const std::string& countriesFile, std::size_t s
            (segments == 1 ? "was" : "were") + " drawn.";
 }
 
-TGenerationRun::TGenerationRun(IRunHost& host, ISystemServices& services, ITickSource& ticks)
-    : FHost(host), FServices(services), FTicks(ticks) {}
+bool RunReachedItsEnd(TRunOutcome outcome) {
+    switch (outcome) {
+    case TRunOutcome::Saved:
+    case TRunOutcome::SaveCancelled:
+    case TRunOutcome::SaveFailed:
+    case TRunOutcome::DrawFailed: return true;
+    case TRunOutcome::DataMissing:
+    case TRunOutcome::LowMemoryCancelled:
+    case TRunOutcome::Ignored: return false;
+    }
+    return false;
+}
+
+TGenerationRun::TGenerationRun(IRunInputs& inputs, IRunFeedback& feedback, IRunQuestions& questions,
+                               ISystemServices& services, ITickSource& ticks)
+    : FInputs(inputs), FFeedback(feedback), FQuestions(questions), FServices(services), FTicks(ticks) {}
 
 TGenerationRun::~TGenerationRun() = default;
 
@@ -95,7 +109,7 @@ TRunOutcome TGenerationRun::MakeMasterImage(const std::string& outputPath) {
         outcome = Run(outputPath);
     }
     // A close asked for while the run was busy is carried out now that it has ended.
-    if (FCloseRequested) CloseWindow();
+    if (FCloseRequested) FClosed = true;
     return outcome;
 }
 
@@ -103,27 +117,18 @@ void TGenerationRun::RequestClose() {
     if (FRunning)
         FCloseRequested = true;
     else
-        CloseWindow();
-}
-
-void TGenerationRun::CloseWindow() {
-    FCloseRequested = false;
-    if (FClosed) return;
-    FClosed = true;
-    FHost.CloseMainWindow();
+        FClosed = true;
 }
 
 TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
-    FHost.SetZoomEnabled(false);
-
     // The list lives only for the drawing; every way out of the run releases it.
     auto list = std::make_unique<TCartogList>();
-    const std::string countriesFile = FHost.CountriesFile();
+    const std::string countriesFile = FInputs.CountriesFile();
     try {
         list->LoadFromFile(countriesFile);
     } catch (const std::exception& e) {
         list.reset();
-        return Fail(e.what(), false, crDefault);
+        return Fail(e.what());
     }
     const TLoadReport loaded = list->LoadReport();
 
@@ -131,89 +136,81 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
     // not help, and the window stays open for the user to put it right.
     if (loaded.File == TLoadReport::TFile::Unreadable) {
         list.reset();
-        return Fail(UnreadableDataText(countriesFile, loaded.FileError), false, crDefault);
+        return Fail(UnreadableDataText(countriesFile, loaded.FileError));
     }
 
     if (const auto damage = list->Count() == 0 ? NothingReadable(loaded) : std::nullopt) {
         list.reset();
-        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, *damage), false, crDefault);
+        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, *damage));
     }
     if (list->Count() == 0) {
         list.reset();
-        if (FHost.AskYesNo(DataMissingCaption(), DataMissingText(countriesFile)))
+        if (FQuestions.AskYesNo(DataMissingCaption(), DataMissingText(countriesFile)))
             FServices.ShellOpen(std::string(CountriesDownloadUrl));
-        // Without data there is nothing this program can do: it closes, and the run ends
-        // here without touching the cursor or the zoom button.
-        CloseWindow();
+        // Without data there is nothing this program can do: it closes.
+        FClosed = true;
         return TRunOutcome::DataMissing;
     }
 
     if (loaded.Damaged && FRejectDamagedData) {
         list.reset();
-        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, loaded.Damage), false, crDefault);
+        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, loaded.Damage));
     }
     const int segmentsRead = list->Count();
 
     const uint32_t availableMB = FServices.AvailablePhysicalMB();
-    if (availableMB < MinimumFreeMemoryMB && !FHost.WarnOkCancel(LowMemoryText(availableMB)))
-        return TRunOutcome::LowMemoryCancelled;  // the zoom button stays disabled
-
-    const TCursor savedCursor = FHost.Cursor();
-    FHost.SetCursor(crHourGlass);
+    if (availableMB < MinimumFreeMemoryMB && !FQuestions.WarnOkCancel(LowMemoryText(availableMB)))
+        return TRunOutcome::LowMemoryCancelled;
 
     try {
-        FHost.ShowStatus(StatusCreating);
-        FHost.ShowStatus(StatusAllocating);
-        TBitmap& bitmap = FHost.MasterBitmap();
+        FFeedback.ShowStatus(StatusCreating);
+        FFeedback.ShowStatus(StatusAllocating);
+        TBitmap& bitmap = FInputs.MasterBitmap();
         ResetMasterImage(bitmap);
-        FHost.ShowStatus(StatusGenerating);
+        FFeedback.ShowStatus(StatusGenerating);
 
         TCanvas& canvas = bitmap.Canvas();
         canvas.PolyFillMode = TPolyFillMode::Winding;
         canvas.Pen.Style = TPenStyle::Solid;
         // The box is read at each test: the user may tick it while the boundaries draw
         // (status changes let clicks through), and the second test must see that.
-        if (!FHost.RenderSettings().GridOverlaysCountries()) DrawGrid(canvas, FHost.RenderSettings());
-        DrawBoundaries(canvas, *list, FHost.RenderSettings(), FHost, FTicks);
-        if (FHost.RenderSettings().GridOverlaysCountries()) DrawGrid(canvas, FHost.RenderSettings());
+        if (!FInputs.RenderSettings().GridOverlaysCountries()) DrawGrid(canvas, FInputs.RenderSettings());
+        DrawBoundaries(canvas, *list, FInputs.RenderSettings(), FFeedback, FTicks);
+        if (FInputs.RenderSettings().GridOverlaysCountries()) DrawGrid(canvas, FInputs.RenderSettings());
     } catch (const std::bad_alloc&) {
         list.reset();
-        return Fail("not enough memory", true, savedCursor);
+        return Fail("not enough memory");
     } catch (const std::exception& e) {
         list.reset();
-        return Fail(e.what(), true, savedCursor);
+        return Fail(e.what());
     }
     list.reset();
 
-    FHost.ShowStatus(StatusSaving);
+    FFeedback.ShowStatus(StatusSaving);
     const TRunOutcome outcome = Save(outputPath);
 
-    FHost.SetProgress(0);
-    FHost.SetCursor(savedCursor);
-    FHost.SetZoomEnabled(true);
+    FFeedback.SetProgress(0);
     // Told once, last, whatever became of the save: the image on screen lacks what the
     // damage cut off either way.
     if (loaded.Damaged) {
-        FHost.RefreshDisplay();  // the message comes over the finished map
-        FHost.Inform(DamagedDataDrawnText(countriesFile, loaded.StopOffset, loaded.Damage, segmentsRead));
+        FFeedback.RefreshDisplay();  // the message comes over the finished map
+        FQuestions.Inform(DamagedDataDrawnText(countriesFile, loaded.StopOffset, loaded.Damage, segmentsRead));
     }
     return outcome;
 }
 
-TRunOutcome TGenerationRun::Fail(const std::string& what, bool cursorChanged, TCursor savedCursor) {
+TRunOutcome TGenerationRun::Fail(const std::string& what) {
     FLastError = what;
-    FHost.ShowStatus(StatusNotGenerated);
-    FHost.SetProgress(0);
-    if (cursorChanged) FHost.SetCursor(savedCursor);
-    FHost.Inform(DrawErrorText(what));
-    FHost.SetZoomEnabled(true);
+    FFeedback.ShowStatus(StatusNotGenerated);
+    FFeedback.SetProgress(0);
+    FQuestions.Inform(DrawErrorText(what));
     return TRunOutcome::DrawFailed;
 }
 
 TSaveResult TGenerationRun::SaveOnce(const std::string& outputPath, TReadOnlyTarget readOnly) {
     // No error of the save step may escape the run.
     try {
-        TSaveResult result = SaveBitmapFile(FHost.MasterBitmap(), outputPath, readOnly);
+        TSaveResult result = SaveBitmapFile(FInputs.MasterBitmap(), outputPath, readOnly);
         if (!result) FLastError = result.Error;
         return result;
     } catch (const std::exception& e) {
@@ -226,34 +223,34 @@ TRunOutcome TGenerationRun::Save(const std::string& outputPath) {
     if (SaveOnce(outputPath, TReadOnlyTarget::Refuse)) {
         const uint32_t attributes = FServices.GetFileAttributes(outputPath);
         FServices.SetFileAttributes(outputPath, attributes | FILE_ATTRIBUTE_READONLY);
-        FHost.ShowStatus(StatusSavedTo + outputPath);
+        FFeedback.ShowStatus(StatusSavedTo + outputPath);
         return TRunOutcome::Saved;
     }
 
-    FHost.ShowStatus(StatusNotSaved);
+    FFeedback.ShowStatus(StatusNotSaved);
     const uint32_t attributes = FServices.GetFileAttributes(outputPath);
     // A folder or a device in the output's place is never "a read-only file": no answer
     // would let the save replace it.
     if (!IsReadOnlyRegularFile(attributes)) {
-        FHost.Inform(SaveErrorText(outputPath));
+        FQuestions.Inform(SaveErrorText(outputPath));
         return TRunOutcome::SaveFailed;
     }
 
-    if (!FHost.ConfirmYesNo(OverwriteQuestion)) {
-        FHost.ShowStatus(StatusSaveCancelled);
+    if (!FQuestions.ConfirmYesNo(OverwriteQuestion)) {
+        FFeedback.ShowStatus(StatusSaveCancelled);
         return TRunOutcome::SaveCancelled;
     }
     // The new file replaces the old one whole, so the old one's read-only bit need never be
     // cleared, and a save that fails again leaves it read-only as it was.
-    FHost.ShowStatus(StatusSaving);
+    FFeedback.ShowStatus(StatusSaving);
     if (!SaveOnce(outputPath, TReadOnlyTarget::Replace)) {
-        FHost.ShowStatus(StatusNotSaved);
-        FHost.Inform(SaveErrorText(outputPath));
+        FFeedback.ShowStatus(StatusNotSaved);
+        FQuestions.Inform(SaveErrorText(outputPath));
         return TRunOutcome::SaveFailed;
     }
     FLastError.clear();  // the first failure was only the read-only file, now overwritten
     FServices.SetFileAttributes(outputPath, attributes);
-    FHost.ShowStatus(StatusSavedTo + outputPath);
+    FFeedback.ShowStatus(StatusSavedTo + outputPath);
     return TRunOutcome::Saved;
 }
 

@@ -5,9 +5,10 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
-#include "app/AreaScaler.h"
+#include "render/AreaScaler.h"
 #include "render/Bitmap.h"
 
 namespace gridloom {
@@ -31,16 +32,52 @@ std::vector<uint32_t> Scaled(const TBitmap& bitmap, int width, int height) {
     return out;
 }
 
-TEST(AreaScaler, EveryOneXOnePixelLineStillShowsAfterShrinking) {
-    TBitmap bitmap;
+// The screen pixels of row 20 that are not navy, by column, when one yellow column at x of
+// a 792 x 396 navy image is shrunk to 73 x 37 (10.85 image columns a screen column).
+std::vector<std::pair<int, uint32_t>> TintedWithColumnAt(TBitmap& bitmap, int x) {
     Paint(bitmap, 792, 396, clNavy);
-    for (int x = 0; x < 40; ++x) {  // one yellow column at each of forty positions in turn
-        for (int y = 0; y < 396; ++y) SetPixel(bitmap, x, y, clYellow);
-        const std::vector<uint32_t> out = Scaled(bitmap, 73, 37);
-        const uint32_t tinted = out[std::size_t(20 * 73 + (x * 73) / 792)];
-        EXPECT_NE(tinted, Navy) << "column " << x;
-        EXPECT_GT((tinted >> 16) & 0xff, 0u) << "column " << x;  // some of the yellow's red shows
-        for (int y = 0; y < 396; ++y) SetPixel(bitmap, x, y, clNavy);
+    for (int y = 0; y < 396; ++y) SetPixel(bitmap, x, y, clYellow);
+    const std::vector<uint32_t> out = Scaled(bitmap, 73, 37);
+    std::vector<std::pair<int, uint32_t>> tinted;
+    for (int c = 0; c < 73; ++c)
+        if (out[std::size_t(20 * 73 + c)] != Navy) tinted.emplace_back(c, out[std::size_t(20 * 73 + c)]);
+    for (int y = 0; y < 396; ++y) SetPixel(bitmap, x, y, clNavy);
+    return tinted;
+}
+
+TEST(AreaScaler, EveryOneXOnePixelLineStillShowsAfterShrinking) {
+    using TTinted = std::vector<std::pair<int, uint32_t>>;
+    TBitmap bitmap;
+    // A column inside one screen column tints it alone, with 1/10.85 of yellow's light (red
+    // and green 86, blue 122 of navy's 128); one across the boundary of two (at 10.85 image
+    // columns) tints both, each by the share it covers (0.85 and 0.15 of a column).
+    const uint32_t Inside = 0xff56567au, MostOfIt = 0xff4f4f7bu, LittleOfIt = 0xff20207fu;
+    EXPECT_EQ(TintedWithColumnAt(bitmap, 0), (TTinted{{0, Inside}}));
+    EXPECT_EQ(TintedWithColumnAt(bitmap, 5), (TTinted{{0, Inside}}));
+    EXPECT_EQ(TintedWithColumnAt(bitmap, 10), (TTinted{{0, MostOfIt}, {1, LittleOfIt}}));
+    EXPECT_EQ(TintedWithColumnAt(bitmap, 11), (TTinted{{1, Inside}}));
+    EXPECT_EQ(TintedWithColumnAt(bitmap, 791), (TTinted{{72, Inside}}));
+    // Wherever it lies, some screen pixel shows it.
+    for (int x = 0; x < 40; ++x) EXPECT_FALSE(TintedWithColumnAt(bitmap, x).empty()) << "column " << x;
+}
+
+// Rows and columns are scaled by the same rule: a one-pixel row on a tall image comes out
+// as the same column on a wide image, transposed, at every position.
+TEST(AreaScaler, ARowScalesExactlyAsAColumn) {
+    TBitmap wide, tall;
+    for (int at = 0; at < 24; ++at) {
+        Paint(wide, 792, 396, clNavy);
+        Paint(tall, 396, 792, clNavy);
+        for (int i = 0; i < 396; ++i) {
+            SetPixel(wide, at, i, clYellow);
+            SetPixel(tall, i, at, clYellow);
+        }
+        const std::vector<uint32_t> columns = Scaled(wide, 73, 37);
+        const std::vector<uint32_t> rows = Scaled(tall, 37, 73);
+        int differing = 0;
+        for (int r = 0; r < 37; ++r)
+            for (int c = 0; c < 73; ++c) differing += columns[std::size_t(r * 73 + c)] != rows[std::size_t(c * 37 + r)];
+        EXPECT_EQ(differing, 0) << "line at " << at;
     }
 }
 

@@ -1,7 +1,7 @@
 // The generation run: the whole job of the program. Loads the boundary data, checks the
 // free memory, redraws the master image from scratch, saves it and leaves the file
 // read-only so that it is not overwritten by accident. The window, the command-line maker
-// and the tests all drive this same code through an IRunHost.
+// and the tests all drive this same code through the interfaces of RunHost.h.
 #pragma once
 
 #include <string>
@@ -10,7 +10,7 @@
 #include "platform/SystemServices.h"
 #include "platform/Ticks.h"
 #include "render/BmpFile.h"
-#include "render/RunHost.h"
+#include "run/RunHost.h"
 
 namespace gridloom {
 
@@ -30,22 +30,31 @@ enum class TRunOutcome {
     Ignored,             // a run was already in progress, or the window has been closed
 };
 
+// True for a run that went through to its end, whether or not the image was saved: there
+// is a picture to look at, and the window offers its zoom again. False for a run stopped at
+// the low-memory warning, one that found no data (the window closes) and an ignored call.
+bool RunReachedItsEnd(TRunOutcome outcome);
+
+// The run's owner keeps what is its own: a window shows the hourglass while MakeMasterImage
+// works, disables its zoom button before and enables it after a run that reached its end,
+// and closes once Closed() says so.
 class TGenerationRun {
 public:
-    TGenerationRun(IRunHost& host, ISystemServices& services, ITickSource& ticks = SystemTicks());
+    TGenerationRun(IRunInputs& inputs, IRunFeedback& feedback, IRunQuestions& questions, ISystemServices& services,
+                   ITickSource& ticks = SystemTicks());
     ~TGenerationRun();
     TGenerationRun(const TGenerationRun&) = delete;
     TGenerationRun& operator=(const TGenerationRun&) = delete;
 
     // Makes the master image and saves it to outputPath, reporting every outcome to the
-    // user through the host; returns when the run has ended. The host's ShowStatus lets
-    // window messages run, so this may be called again from inside a run: such a call is
-    // ignored and returns Ignored at once, as does any call once the window has closed.
+    // user; returns when the run has ended. ShowStatus and the questions let window messages
+    // run, so this may be called again from inside a run: such a call is ignored and
+    // returns Ignored at once, as does any call once Closed().
     TRunOutcome MakeMasterImage(const std::string& outputPath);
 
-    // The user wants the main window closed. With no run in progress the window is closed
-    // through the host now; during a run the close waits until the run has ended. The
-    // host's CloseMainWindow is called at most once in the life of this object.
+    // The user wants the main window closed. With no run in progress it is Closed() now;
+    // during a run the close waits until the run has ended, and the owner closes its window
+    // when MakeMasterImage returns with Closed() true.
     void RequestClose();
 
     // When set, boundary data that end in damage are an error: the run stops before
@@ -53,7 +62,11 @@ public:
     // saved, and the user is told at the end of the run.
     void SetRejectDamagedData(bool reject) { FRejectDamagedData = reject; }
 
+    // True when a call of MakeMasterImage would start a run.
+    bool CanStart() const { return !FRunning && !FClosed; }
     bool Running() const { return FRunning; }
+    // The owner's window is to close, or has closed: the data was missing, or a close was
+    // asked for. Every later run is ignored.
     bool Closed() const { return FClosed; }
 
     // Why the last run failed, in the words of the part that failed (the save or the
@@ -65,10 +78,11 @@ private:
     TRunOutcome Run(const std::string& outputPath);
     TRunOutcome Save(const std::string& outputPath);
     TSaveResult SaveOnce(const std::string& outputPath, TReadOnlyTarget readOnly);
-    TRunOutcome Fail(const std::string& what, bool cursorChanged, TCursor savedCursor);
-    void CloseWindow();
+    TRunOutcome Fail(const std::string& what);
 
-    IRunHost& FHost;
+    IRunInputs& FInputs;
+    IRunFeedback& FFeedback;
+    IRunQuestions& FQuestions;
     ISystemServices& FServices;
     ITickSource& FTicks;
     bool FRunning = false;

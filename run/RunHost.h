@@ -1,5 +1,7 @@
-// Everything the generation run needs from whoever starts it: the main window, the
-// command-line maker or a test. This is the run's whole contact with its owner.
+// What the generation run needs from whoever starts it (the main window, the command-line
+// maker, a test), in three small parts: what it reads, what it reports, and what it asks.
+// The owner's own state (cursor, zoom button, closing) is not here: the owner sets it from
+// the run's outcome (see TGenerationRun).
 #pragma once
 
 #include <string>
@@ -9,28 +11,32 @@
 
 namespace gridloom {
 
-// Screen cursors, numbered as the window toolkit numbers them.
-using TCursor = int;
-constexpr TCursor crDefault = 0;
-constexpr TCursor crHourGlass = -11;
-
-class IRunHost : public IDrawProgress {
+// What the run reads.
+class IRunInputs {
 public:
+    virtual ~IRunInputs() = default;
     // Where the boundary data is read from (the window's Countries.dat path).
     virtual std::string CountriesFile() = 0;
     // The master image the run draws on; its canvas font is the annotation font.
     virtual TBitmap& MasterBitmap() = 0;
     // Read by the drawing at the moment it draws; may change between the run's stages.
     virtual const IRenderSettings& RenderSettings() = 0;
+};
 
+// How the run shows what it is doing: the status line, and the drawing's progress and
+// repaints (IDrawProgress).
+class IRunFeedback : public IDrawProgress {
+public:
     // Replaces the status-line text, then lets pending window messages run. May re-enter
     // the run's owner (a click on "Make image" or "Close" arriving meanwhile).
     virtual void ShowStatus(const std::string& text) = 0;
-    virtual void SetZoomEnabled(bool enabled) = 0;
-    virtual TCursor Cursor() = 0;
-    virtual void SetCursor(TCursor cursor) = 0;
+};
 
-    // The four message boxes. Texts may hold carriage returns (character 13) as line breaks.
+// The four message boxes. Texts may hold carriage returns (character 13) as line breaks.
+// Each may let window messages run while it waits, as a dialog's message loop does.
+class IRunQuestions {
+public:
+    virtual ~IRunQuestions() = default;
     // A Yes/No question with a question icon and caption: true for Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
     // The warning dialog with OK and Cancel: true for OK.
@@ -39,9 +45,6 @@ public:
     virtual bool ConfirmYesNo(const std::string& text) = 0;
     // A plain information message with one OK button.
     virtual void Inform(const std::string& text) = 0;
-
-    // Closes the main window, which ends the program.
-    virtual void CloseMainWindow() = 0;
 };
 
 }  // namespace gridloom
