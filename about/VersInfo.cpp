@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QTreeWidgetItem>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 
 #include "platform/ModuleFile.h"
@@ -77,7 +78,7 @@ QString TVersionNumberInformation::AsString() const {
 uint32_t TFixedFileVersionInfo::Field(int index) const {
     if (Record == nullptr) return 0;
     uint32_t value;
-    std::memcpy(&value, Record + index * 4, 4);
+    std::memcpy(&value, Record + std::ptrdiff_t(index) * 4, 4);
     return value;
 }
 uint32_t TFixedFileVersionInfo::FileVersionMS() const { return Field(2); }
@@ -207,7 +208,7 @@ void TVersionInfoResource::ReadVersionInfo() {
         if (VerQueryValueA(FVersionBlock.get(), "\\VarFileInfo\\Translation", &value, &length)) {
             auto* entries = static_cast<uint8_t*>(value);
             for (uint32_t i = 0; i < length / 4; ++i) {
-                uint8_t* entry = entries + i * 4;
+                uint8_t* entry = entries + std::size_t(i) * 4;
                 uint16_t language = static_cast<uint16_t>(entry[0] | (entry[1] << 8));
                 uint16_t codePage = static_cast<uint16_t>(entry[2] | (entry[3] << 8));
                 // A neutral entry stands for US English in the Western code page; the copy is

@@ -3,9 +3,12 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QPixmap>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "app/EngineText.h"
 
@@ -48,10 +51,16 @@ QFont ToQFont(const TFont& font) {
     return q;
 }
 
+QFont ResolvedQFont(const TFont& font) {
+    QFont q = ToQFont(font);
+    q.setFamily(QFontInfo(q).family());
+    return q;
+}
+
 TFont FromQFont(const QFont& font, TColor colour) {
     TFont f;
     f.Name = ToEngineText(font.family());
-    f.Size = font.pointSize() > 0 ? font.pointSize() : int32_t(font.pointSizeF() + 0.5);
+    f.Size = font.pointSize() > 0 ? font.pointSize() : int32_t(std::lround(std::max(font.pointSizeF(), 0.0)));
     f.Style = TFontStyles((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
                           (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0));
     f.Color = colour;
@@ -81,11 +90,25 @@ TFontDialog::TFontDialog(QWidget* parent)
 }
 
 void TFontDialog::SetFont(const TFont& font) {
-    FChooser->setCurrentFont(ToQFont(font));
+    // The chooser lists faces, not the names that stand for them; given a name it does not
+    // list it would show the toolkit's default face instead.
+    FChooser->setCurrentFont(ResolvedQFont(font));
     SelectColour(font.Color);
+    FStart = font;
+    FShown = FromQFont(FChooser->currentFont(), font.Color);
 }
 
-TFont TFontDialog::Font() const { return FromQFont(FChooser->currentFont(), FColour->currentData().value<TColor>()); }
+TFont TFontDialog::Font() const {
+    const TFont chosen = FromQFont(FChooser->currentFont(), FColour->currentData().value<TColor>());
+    // Each attribute the user changed is taken; the others keep the starting font's value.
+    TFont font = FStart;
+    if (chosen.Name != FShown.Name) font.Name = chosen.Name;
+    if (chosen.Size != FShown.Size) font.Size = chosen.Size;
+    const TFontStyles changed = chosen.Style ^ FShown.Style;
+    font.Style = TFontStyles((FStart.Style & ~changed) | (chosen.Style & changed));
+    font.Color = chosen.Color;
+    return font;
+}
 
 bool TFontDialog::Execute() { return exec() == QDialog::Accepted; }
 

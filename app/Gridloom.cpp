@@ -1,19 +1,40 @@
 // The program: the main window and its About box, then the message loop until the window
-// closes. No argument is read.
+// closes. The command line only answers --help and --version; the window takes no options.
 #include <QApplication>
+#include <cstdio>
 #include <memory>
 
 #include "about/HelpAboutBox.h"
 #include "about/ProgramIcon.h"
+#include "about/VersInfo.h"
+#include "app/CommandLine.h"
+#include "app/Desktop.h"
 #include "app/GridloomForm.h"
 #include "platform/ProgramName.h"
 #include "settings/RegistryVariables.h"
 
+namespace {
+
+// The version as the About box shows it: read from the program's own version block.
+std::string OwnVersionLine() {
+    gridloom::TVersionInfoResource info;
+    info.BeginLoading();
+    info.Loaded();
+    return gridloom::WindowVersionLine(info.FileVersionNumber().AsString().toStdString(),
+                                       info.ProductName().toStdString(), info.Comments().toStdString());
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     using namespace gridloom;
+    const TWindowCommand command = ParseWindowCommand(std::vector<std::string>(argv + 1, argv + argc));
+    if (const int status = AnswerCommandLine(command, DesktopAvailable(), OwnVersionLine, stdout, stderr); status >= 0)
+        return status;
+
     QApplication application(argc, argv);
+    // Only the name: a display name set here would be added to every window's title.
     QApplication::setApplicationName("Gridloom");
-    QApplication::setApplicationDisplayName("Gridloom");
     QApplication::setWindowIcon(GridloomIcon());
     // Where every setting lives depends on the program file's name; chosen before any
     // setting is read.

@@ -12,8 +12,10 @@
 #include <QRadioButton>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -82,6 +84,11 @@ std::string HostFolderOf(const std::string& programPath) {
     return last == std::string::npos ? std::string() : programPath.substr(0, last + 1);
 }
 
+QSize OpeningClientSize(const QRect& available) {
+    return {std::max(MinimumClientWidth, std::min(DesignClientWidth, available.width() - DesignFrameWidth)),
+            std::max(MinimumClientHeight, std::min(DesignClientHeight, available.height() - DesignFrameHeight))};
+}
+
 TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(parent) {
     CreateControls();
     // All settings are read as one: the file parsed once, a held lock waited for once.
@@ -102,7 +109,9 @@ TFormMain::~TFormMain() {
 
 void TFormMain::CreateControls() {
     setWindowTitle(MainWindowCaption);
-    resize(DesignClientWidth, DesignClientHeight);
+    // On a small screen, or one whose pixels count double, the design size may not fit:
+    // the buttons along the bottom must stay on the screen.
+    resize(OpeningClientSize(screen()->availableGeometry()));
     setMinimumSize(MinimumClientWidth, MinimumClientHeight);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
@@ -202,7 +211,9 @@ void TFormMain::SetTabOrder() {
          std::initializer_list<QWidget*>{CheckBoxShowScale, CheckBoxGridOnTop, ButtonFont, EditGridlineWidth,
                                          UpDownGridlineWidth, EditBoundaryWidth, UpDownBoundaryWidth,
                                          CheckBoxShowBoundaries, ButtonMake, ButtonZoom, ButtonAbout, ButtonClose})
-        order.push_back(w);
+        // The up-downs take no focus (their edit boxes are the stops); the toolkit would not
+        // link them into the chain, leaving a gap in it.
+        if (w->focusPolicy() != Qt::NoFocus) order.push_back(w);
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -275,7 +286,12 @@ bool TFormMain::ShowScaleAnnotation() const { return CheckBoxShowScale->isChecke
 bool TFormMain::GridOverlaysCountries() const { return CheckBoxGridOnTop->isChecked(); }
 bool TFormMain::ShowBoundaries() const { return CheckBoxShowBoundaries->isChecked(); }
 
-void TFormMain::ButtonMakeClick() { MakeMasterImage(FOverlayFile); }
+void TFormMain::ButtonMakeClick() {
+    // A width typed but not yet taken (its box still has the focus) is the one drawn.
+    UpDownGridlineWidth->TakeTypedPosition();
+    UpDownBoundaryWidth->TakeTypedPosition();
+    MakeMasterImage(FOverlayFile);
+}
 
 TRunOutcome TFormMain::MakeMasterImage(const std::string& outputPath) {
     if (!FRun->CanStart()) return TRunOutcome::Ignored;

@@ -46,8 +46,15 @@ enum class TUDBtnType;
 inline constexpr const char* MainWindowCaption = "Gridloom - Make an overlay master image for Skylune";
 inline constexpr int DesignClientWidth = 760;
 inline constexpr int DesignClientHeight = 588;
-inline constexpr int MinimumClientWidth = 623;   // an outer 631 less the frame
-inline constexpr int MinimumClientHeight = 474;  // an outer 508 less the frame and caption
+inline constexpr int DesignFrameWidth = 8;    // the design's outer 768 less its client 760
+inline constexpr int DesignFrameHeight = 34;  // the design's outer 622 less its client 588
+inline constexpr int MinimumClientWidth = 631 - DesignFrameWidth;
+inline constexpr int MinimumClientHeight = 508 - DesignFrameHeight;
+
+// The client size the window opens at: the design size, made smaller where the screen's
+// available area (what the panels leave, less a frame as large as the design's) has no room
+// for it, but never smaller than the minimum size.
+QSize OpeningClientSize(const QRect& available);
 
 // Skylune's folder from the full path of its program file: everything up to and including
 // the last '\', '/' or drive colon; empty when there is none.

@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace gridloom {
 
@@ -26,17 +27,33 @@ void TImageDisplay::SetStretch(bool stretch) {
     update();
 }
 
-void TImageDisplay::Render(const QRect& area, QImage& image) {
-    if (image.size() != area.size() || image.format() != QImage::Format_RGB32)
-        image = QImage(area.size(), QImage::Format_RGB32);
+namespace {
+
+// The device pixels that cover a logical rectangle at ratio, as a pixel rectangle.
+TPixelRect DevicePixels(const QRect& area, qreal ratio) {
+    return {int(std::floor(area.left() * ratio)), int(std::floor(area.top() * ratio)),
+            int(std::ceil((area.right() + 1) * ratio)), int(std::ceil((area.bottom() + 1) * ratio))};
+}
+
+}  // namespace
+
+void TImageDisplay::Render(const QRect& area, qreal ratio, QImage& image) {
+    // At full size the picture is copied at logical pixels and enlarged by the painter:
+    // one image pixel then covers ratio x ratio device pixels, as it should.
+    if (!FStretch) ratio = 1.0;
+    const TPixelRect part = ratio == 1.0 ? TPixelRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1}
+                                         : DevicePixels(area, ratio);
+    const QSize size(part.Width(), part.Height());
+    if (image.size() != size || image.format() != QImage::Format_RGB32) image = QImage(size, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(palette().color(backgroundRole()));
-    if (!FPicture || FPicture->Width() <= 0 || FPicture->Height() <= 0) return;
+    if (!FPicture || FPicture->Width() <= 0 || FPicture->Height() <= 0 || size.isEmpty()) return;
     auto* out = reinterpret_cast<uint32_t*>(image.bits());
     const std::ptrdiff_t stride = image.bytesPerLine() / 4;
-    const TPixelRect part{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-    FConverted += uint64_t(area.width()) * uint64_t(area.height());
+    FConverted += uint64_t(size.width()) * uint64_t(size.height());
     if (FStretch)
-        FScaler.Scale(*FPicture, width(), height(), part, out, stride);
+        FScaler.Scale(*FPicture, int(std::lround(width() * ratio)), int(std::lround(height() * ratio)), part, out,
+                      stride);
     else
         CopyPixels(*FPicture, part, out, stride);
 }
@@ -44,9 +61,17 @@ void TImageDisplay::Render(const QRect& area, QImage& image) {
 void TImageDisplay::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect() & rect();
     if (area.isEmpty()) return;
-    Render(area, FBuffer);
+    const qreal ratio = devicePixelRatioF();
+    Render(area, ratio, FBuffer);
     QPainter painter(this);
-    painter.drawImage(area.topLeft(), FBuffer);
+    // The buffer's device pixel ratio makes it cover exactly its logical rectangle.
+    const qreal bufferRatio = FBuffer.devicePixelRatio();
+    if (bufferRatio == 1.0)
+        painter.drawImage(area.topLeft(), FBuffer);
+    else
+        painter.drawImage(QPointF(std::floor(area.left() * bufferRatio) / bufferRatio,
+                                  std::floor(area.top() * bufferRatio) / bufferRatio),
+                          FBuffer);
 }
 
 }  // namespace gridloom

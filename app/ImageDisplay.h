@@ -6,8 +6,10 @@
 // screen pixels: scrolling the full-size view converts just the newly exposed strip.
 //
 // Stretch on: the whole picture scaled to the control, aspect ratio not kept (see
-// AreaScaler.h for how). Stretch off: one image pixel per screen pixel from the top-left
-// corner. The control never sizes itself to its picture; its owner sets its size.
+// AreaScaler.h for how). On a high-density screen the scaling is done for the screen's
+// device pixels, so the fitted map is as sharp as the text around it rather than enlarged
+// from a coarser one. Stretch off: one image pixel per (logical) screen pixel from the
+// top-left corner. The control never sizes itself to its picture; its owner sets its size.
 #pragma once
 
 #include <QImage>
@@ -39,9 +41,13 @@ public:
 
     // Paints the rectangle of the control into image (sized to the rectangle), as a repaint
     // would. For benchmarks and tests.
-    void Render(const QRect& area, QImage& image);
+    void Render(const QRect& area, QImage& image) { Render(area, 1.0, image); }
+    // The same for a screen of `ratio` device pixels per logical pixel: image gets the
+    // device pixels covering area (its device pixel ratio set to ratio). A stretched picture
+    // is scaled at device pixels; at full size each image pixel covers ratio x ratio.
+    void Render(const QRect& area, qreal ratio, QImage& image);
 
-    // How many screen pixels repaints have converted from the picture so far.
+    // How many screen (device) pixels repaints have converted from the picture so far.
     uint64_t ConvertedPixels() const { return FConverted; }
 
 protected:

@@ -1,8 +1,13 @@
 // An up-down (spin) control: two arrow buttons stepping a signed 16-bit position within a
 // range, shown in a separate edit box, its buddy. Each step fires Click, also at a limit
 // where the position cannot move, because the owner stores the position at every click.
-// The buddy only shows the position: what is typed into it is never read, and the next
-// step overwrites it. Up and down arrow keys in the control or its buddy step it too.
+//
+// The buddy is where the keyboard meets the control: the arrow buttons take no focus, the
+// buddy is the tab stop, and the up and down arrow keys in it step the control. A number
+// typed into the buddy is taken as the position, firing Click as a step does, when the
+// buddy loses the focus, on Enter, or when the owner asks (TakeTypedPosition) - so what
+// the buddy shows is always what the owner stores. Only whole numbers within the range can
+// be typed; a box left empty or half-typed shows the position again.
 #pragma once
 
 #include <QLineEdit>
@@ -38,17 +43,21 @@ public:
     // One step as a click on an arrow does it.
     void Step(TUDBtnType button);
 
+    // Takes a number typed into the buddy since the position was last shown, as a step
+    // does (firing Click); anything else typed is replaced by the position.
+    void TakeTypedPosition();
+
 signals:
     void Click(gridloom::TUDBtnType button);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool StepByKey(int key);
     void ShowPosition();
+    void LimitTyping();
 
     QToolButton* FUp;
     QToolButton* FDown;

@@ -3,7 +3,7 @@
 #   gridloom_embed_version_info(<target>)
 #
 # links the block into <target> as a section of its own (see platform/ExecutableImage.h),
-# where the version API finds it, and gives the target the generated header
+# where the version API finds it (on Windows: as the program's version resource), and gives the target the generated header
 # GridloomIdentity.h with the same values as C++ constants. Calling it twice for one
 # target does nothing the second time.
 
@@ -87,22 +87,32 @@ ${strings}};
 endfunction()
 gridloom_write_identity_header()
 
-# The builder runs at build time and writes the block as the initialiser of an array placed
-# in the section; the array becomes part of each program that is given it.
-add_executable(gridloom-version-section "${CMAKE_CURRENT_LIST_DIR}/VersionSection.cpp")
-target_include_directories(gridloom-version-section PRIVATE "${GRIDLOOM_GENERATED_DIR}")
-target_link_libraries(gridloom-version-section PRIVATE gridloom_platform)
+if(WIN32)
+    # Windows programs carry the block as their version resource, with the icon and the
+    # manifest, compiled by the resource compiler.
+    gridloom_write_resource_script("${GRIDLOOM_GENERATED_DIR}" "${PROJECT_SOURCE_DIR}/packaging/icons/gridloom.ico")
+    add_library(gridloom_version_section OBJECT "${GRIDLOOM_GENERATED_DIR}/Gridloom.rc")
+    target_include_directories(gridloom_version_section INTERFACE "${GRIDLOOM_GENERATED_DIR}")
+    set_source_files_properties("${GRIDLOOM_GENERATED_DIR}/Gridloom.rc" PROPERTIES
+        OBJECT_DEPENDS "${GRIDLOOM_GENERATED_DIR}/Gridloom.manifest;${PROJECT_SOURCE_DIR}/packaging/icons/gridloom.ico")
+else()
+    # The builder runs at build time and writes the block as the initialiser of an array placed
+    # in the section; the array becomes part of each program that is given it.
+    add_executable(gridloom-version-section "${CMAKE_CURRENT_LIST_DIR}/VersionSection.cpp")
+    target_include_directories(gridloom-version-section PRIVATE "${GRIDLOOM_GENERATED_DIR}")
+    target_link_libraries(gridloom-version-section PRIVATE gridloom_platform)
 
-set(GRIDLOOM_VERSION_SECTION_SOURCE "${GRIDLOOM_GENERATED_DIR}/VersionSection.cpp")
-add_custom_command(
-    OUTPUT "${GRIDLOOM_VERSION_SECTION_SOURCE}"
-    COMMAND gridloom-version-section "${GRIDLOOM_VERSION_SECTION_SOURCE}"
-    DEPENDS gridloom-version-section "${GRIDLOOM_GENERATED_DIR}/GridloomIdentity.h"
-    COMMENT "Making the version block")
-# An object library, not a static one: an archive member nothing refers to would be left
-# out of the program.
-add_library(gridloom_version_section OBJECT "${GRIDLOOM_VERSION_SECTION_SOURCE}")
-target_include_directories(gridloom_version_section INTERFACE "${GRIDLOOM_GENERATED_DIR}")
+    set(GRIDLOOM_VERSION_SECTION_SOURCE "${GRIDLOOM_GENERATED_DIR}/VersionSection.cpp")
+    add_custom_command(
+        OUTPUT "${GRIDLOOM_VERSION_SECTION_SOURCE}"
+        COMMAND gridloom-version-section "${GRIDLOOM_VERSION_SECTION_SOURCE}"
+        DEPENDS gridloom-version-section "${GRIDLOOM_GENERATED_DIR}/GridloomIdentity.h"
+        COMMENT "Making the version block")
+    # An object library, not a static one: an archive member nothing refers to would be left
+    # out of the program.
+    add_library(gridloom_version_section OBJECT "${GRIDLOOM_VERSION_SECTION_SOURCE}")
+    target_include_directories(gridloom_version_section INTERFACE "${GRIDLOOM_GENERATED_DIR}")
+endif()
 
 function(gridloom_embed_version_info target)
     get_target_property(done ${target} GRIDLOOM_VERSION_EMBEDDED)

@@ -6,10 +6,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/FileContents.h"
 
 namespace gridloom {
 
@@ -205,56 +204,23 @@ void TCartogList::ReadFromFile(const std::string& path) {
         FReport.File = TLoadReport::TFile::Unreadable;
         FReport.FileError = ReasonFor(error);
     };
-    // Non-blocking, so that a pipe in the file's place cannot hang the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            FReport.File = TLoadReport::TFile::Missing;
-            FReport.FileError.clear();
-        } else
-            unreadable(errno);
+    TFileContents contents = ReadWholeFile(path);
+    switch (contents.Status) {
+    case TFileContents::TStatus::Missing:
+        FReport.File = TLoadReport::TFile::Missing;
+        FReport.FileError.clear();
         return;
-    }
-    struct stat info {};
-    unsigned char* bytes = nullptr;
-    std::size_t size = 0;
-    int error = 0;
-    bool notRegular = false;
-    if (::fstat(fd, &info) != 0) {
-        error = errno;
-    } else if (S_ISDIR(info.st_mode)) {
-        error = EISDIR;
-    } else if (!S_ISREG(info.st_mode)) {
+    case TFileContents::TStatus::NotRegular:
         // Only a regular file has a size worth trusting: a device or a pipe would report
         // nonsense or never end.
-        notRegular = true;
-    } else if (info.st_size > 0) {
-        const auto wanted = static_cast<std::size_t>(info.st_size);
-        bytes = static_cast<unsigned char*>(std::malloc(wanted));
-        if (bytes == nullptr) error = ENOMEM;
-        // A file that shrinks while it is read is taken as far as it goes.
-        while (bytes != nullptr && size < wanted) {
-            const ssize_t n = ::read(fd, bytes + size, wanted - size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                error = errno;
-                break;
-            }
-            if (n == 0) break;
-            size += std::size_t(n);
-        }
-    }
-    ::close(fd);
-    if (notRegular) {
         FReport.File = TLoadReport::TFile::Unreadable;
         FReport.FileError = "Not a regular file";
         return;
+    case TFileContents::TStatus::Failed: unreadable(contents.Error); return;
+    case TFileContents::TStatus::Read: break;
     }
-    if (error != 0) {
-        std::free(bytes);
-        unreadable(error);
-        return;
-    }
+    unsigned char* bytes = contents.Bytes;
+    const std::size_t size = contents.Size;
 
     // The file's bytes become the point array: each record's points move towards the front,
     // over headers already read but never past the next record, since every record read so

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks the Debian package as a user would meet it: lintian finds no errors, it installs
+# Checks the Debian package as a user would meet it: lintian (pedantic) finds nothing to
+# warn about, the desktop entry and the AppStream file agree and validate, it installs
 # with apt-get, the installed gridloom-make makes the overlay from the sample, the
 # installed gridloom opens its window on a virtual display, and it removes cleanly.
 # Installs and removes a system package, so it runs as root (or through sudo).
@@ -19,7 +20,7 @@ cleanup() {
 trap cleanup EXIT
 
 echo "-- lintian"
-lintian --fail-on error "$deb"
+lintian --pedantic --fail-on error,warning,pedantic "$deb"
 
 echo "-- install"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$deb"
@@ -33,8 +34,18 @@ size=$(stat -c %s "$work/Overlay.bmp")
 [ "$size" -gt 31363200 ] || { echo "the installed gridloom-make wrote $size bytes"; exit 1; }
 [ -e /usr/share/man/man1/gridloom-make.1.gz ] || { echo "no man page for gridloom-make"; exit 1; }
 
+echo "-- desktop entry and AppStream file"
+# The desktop entry is named after the AppStream id, which names it as its launchable.
+id=example.tarnwick.gridloom
+desktop-file-validate "/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "/usr/share/metainfo/$id.metainfo.xml" ||
+    { echo "the AppStream file does not launch $id.desktop"; exit 1; }
+
 echo "-- gridloom from /usr/bin"
 if [ -x /usr/bin/gridloom ]; then
+    /usr/bin/gridloom --version
+    /usr/bin/gridloom --help >/dev/null
     # The window is looked for by its title on the virtual display, for up to 20 seconds.
     HOME="$work" xvfb-run -a sh -c '
         /usr/bin/gridloom & pid=$!

@@ -82,7 +82,7 @@ std::optional<std::span<const uint8_t>> FindInPe(std::span<const uint8_t> file) 
     if (!r.Has(optional, optionalSize) || optionalSize < 2) return std::nullopt;
     uint64_t magic = r.Get(optional, 2);
     uint64_t countField = magic == 0x20B ? 108 : 92, directories = magic == 0x20B ? 112 : 96;
-    if ((magic != 0x10B && magic != 0x20B) || optionalSize < directories + 3 * 8) return std::nullopt;
+    if ((magic != 0x10B && magic != 0x20B) || optionalSize < directories + uint64_t{3} * 8) return std::nullopt;
     if (r.Get(optional + countField, 4) < 3) return std::nullopt;
     uint64_t resourceRva = r.Get(optional + directories + 16, 4);
     uint64_t sections = optional + optionalSize;

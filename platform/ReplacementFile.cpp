@@ -9,7 +9,11 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace gridloom {
 
@@ -224,7 +228,10 @@ void TReplacementFile::Create(mode_t mode) {
         struct stat created {};
         if (::fstat(FFd, &created) == 0 && (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)) {
             // Root keeps owner and group; a member of the old group keeps at least that.
-            if (::fchown(FFd, existing.st_uid, existing.st_gid) != 0) (void)::fchown(FFd, uid_t(-1), existing.st_gid);
+            if (::fchown(FFd, existing.st_uid, existing.st_gid) != 0) {
+                // Failing that too, the new file keeps our own group.
+                [[maybe_unused]] const int groupKept = ::fchown(FFd, uid_t(-1), existing.st_gid);
+            }
         }
         SetMode(existing.st_mode);
     }
@@ -251,23 +258,34 @@ bool TReplacementFile::Write(const void* data, std::size_t size) {
     return WriteFully(FFd, data, size) || Fail(TStep::Write);
 }
 
-bool TReplacementFile::WriteVectors(iovec* vectors, int count) {
+bool TReplacementFile::WriteRanges(std::span<const TByteRange> ranges) {
     if (FFailedStep != TStep::None) return false;
-    while (count > 0) {
-        const ssize_t written = ::writev(FFd, vectors, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return Fail(TStep::Write);
-        }
-        std::size_t left = std::size_t(written);
-        while (count > 0 && left >= vectors->iov_len) {
-            left -= vectors->iov_len;
-            ++vectors;
-            --count;
-        }
-        if (count > 0) {
-            vectors->iov_base = static_cast<uint8_t*>(vectors->iov_base) + left;
-            vectors->iov_len -= left;
+    std::vector<iovec> vectors;
+    vectors.reserve(std::min<std::size_t>(ranges.size(), IOV_MAX));
+    while (!ranges.empty()) {
+        const std::size_t batch = std::min<std::size_t>(ranges.size(), IOV_MAX);
+        vectors.clear();
+        for (const TByteRange& range : ranges.first(batch))
+            vectors.push_back({const_cast<void*>(range.Data), range.Size});
+        ranges = ranges.subspan(batch);
+        iovec* next = vectors.data();
+        int count = int(vectors.size());
+        while (count > 0) {
+            const ssize_t written = ::writev(FFd, next, count);
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                return Fail(TStep::Write);
+            }
+            std::size_t left = std::size_t(written);
+            while (count > 0 && left >= next->iov_len) {
+                left -= next->iov_len;
+                ++next;
+                --count;
+            }
+            if (count > 0) {
+                next->iov_base = static_cast<uint8_t*>(next->iov_base) + left;
+                next->iov_len -= left;
+            }
         }
     }
     return true;

@@ -22,14 +22,20 @@
 
 #include <cstddef>
 #include <string>
+#include <span>
 #include <string_view>
 #include <sys/types.h>
-#include <sys/uio.h>
 
 namespace gridloom {
 
 // Writes all of the bytes, resuming after short writes and interruptions.
 bool WriteFully(int fd, const void* data, std::size_t size);
+
+// A run of bytes to write, one of many written in a single gather.
+struct TByteRange {
+    const void* Data;
+    std::size_t Size;
+};
 
 class TReplacementFile {
 public:
@@ -48,8 +54,8 @@ public:
 
     bool Write(const void* data, std::size_t size);
     bool Write(std::string_view text) { return Write(text.data(), text.size()); }
-    // Writes all of the vectors; they are consumed as they are written.
-    bool WriteVectors(iovec* vectors, int count);
+    // Writes the ranges one after the other, in as few system calls as the system allows.
+    bool WriteRanges(std::span<const TByteRange> ranges);
     // Gives the file this mode, umask or not, less any set-user, set-group or sticky bit.
     bool SetMode(mode_t mode);
 

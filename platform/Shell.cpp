@@ -9,17 +9,6 @@
 
 namespace gridloom {
 
-namespace {
-
-bool IsAcceptableUrl(const std::string& url) {
-    if (url.empty() || url.front() == '-') return false;
-    for (unsigned char c : url)
-        if (c < 0x20 || c == 0x7F) return false;
-    return true;
-}
-
-}  // namespace
-
 std::string FindProgram(const std::string& program) {
     if (program.empty()) return {};
     if (program.find('/') != std::string::npos) return ::access(program.c_str(), X_OK) == 0 ? program : std::string();

@@ -12,6 +12,9 @@ namespace gridloom {
 // opener would take them for an option) or hold control characters are refused.
 bool ShellOpen(const std::string& url);
 
+// Whether ShellOpen would hand url on: not empty, not beginning with '-', no control characters.
+bool IsAcceptableUrl(const std::string& url);
+
 // The full path of program found along PATH (or program itself when it contains a '/'
 // and is executable); empty when there is none.
 std::string FindProgram(const std::string& program);

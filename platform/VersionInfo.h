@@ -35,6 +35,6 @@ bool VerQueryValueA(const void* block, const char* subBlock, void** buffer, uint
 
 // The copy GetFileVersionInfoA would make of a block found in a file's bytes; empty when
 // the bytes do not hold a whole block. What the file calls and the fuzz target share.
-std::vector<uint8_t> MakeVersionInfoCopy(std::span<const uint8_t> block);
+std::vector<uint8_t> MakeVersionInfoCopy(std::span<const uint8_t> bytes);
 
 }  // namespace gridloom

@@ -1,34 +1,20 @@
 #include "render/Bitmap.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "platform/LargeMemory.h"
+
 namespace gridloom {
 
-namespace {
-constexpr std::size_t HugePage = std::size_t(2) << 20;
-// Below this a bitmap spans few pages, and rounding up to huge pages would only waste memory.
-constexpr std::size_t HugeFrom = std::size_t(8) << 20;
-}  // namespace
-
 void* AllocatePixels(std::size_t bytes) {
-    if (bytes < HugeFrom) {
-        if (void* p = std::malloc(bytes == 0 ? 1 : bytes)) return p;
-        throw std::bad_alloc();
-    }
-    const std::size_t rounded = (bytes + HugePage - 1) / HugePage * HugePage;
-    void* p = std::aligned_alloc(HugePage, rounded);
-    if (p == nullptr) throw std::bad_alloc();
-    // Only advice: where huge pages are unavailable the pixels live in ordinary ones.
-    ::madvise(p, rounded, MADV_HUGEPAGE);
-    return p;
+    if (void* p = AllocateLargeBlock(bytes)) return p;
+    throw std::bad_alloc();
 }
 
-void FreePixels(void* p, std::size_t) { std::free(p); }
+void FreePixels(void* p, std::size_t bytes) { FreeLargeBlock(p, bytes); }
 
 TBitmap::TBitmap() : FCanvas(std::make_unique<TCanvas>(*this)) {}
 

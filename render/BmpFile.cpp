@@ -2,9 +2,6 @@
 // over it only once it is completely written.
 #include "render/BmpFile.h"
 
-#include <sys/stat.h>
-#include <sys/uio.h>
-
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -12,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileAttributes.h"
 #include "platform/ReplacementFile.h"
 #include "render/Bitmap.h"
 
@@ -21,7 +19,7 @@ namespace {
 
 constexpr std::size_t FileHeaderSize = 14;
 constexpr std::size_t InfoHeaderSize = 40;
-constexpr std::size_t ColourTableSize = 256 * 4;
+constexpr std::size_t ColourTableSize = std::size_t{256} * 4;
 constexpr std::size_t HeadersSize = FileHeaderSize + InfoHeaderSize + ColourTableSize;
 
 void Put16(uint8_t* at, uint32_t value) {
@@ -97,9 +95,7 @@ TSaveResult SaveBitmapFile(const TBitmap& bitmap, const std::string& path, TRead
     // Links are followed here as the replacement follows them. Only a regular file can be
     // read-only in the sense of the question the user is asked; anything else is refused
     // by the replacement itself.
-    struct stat existing {};
-    if (readOnly == TReadOnlyTarget::Refuse && ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (readOnly == TReadOnlyTarget::Refuse && IsReadOnlyRegularFile(GetFileAttributes(path))) {
         result.Error = "The file " + quoted + " is read-only.";
         return result;
     }
@@ -119,18 +115,14 @@ TSaveResult SaveBitmapFile(const TBitmap& bitmap, const std::string& path, TRead
     auto headers = MakeHeaders(width, height, uint32_t(imageSize));
     static const uint8_t Zeros[4] = {};
     const std::size_t pad = std::size_t(stride - uint64_t(width));
-    std::vector<iovec> vectors;
-    vectors.reserve(IOV_MAX);
-    vectors.push_back({headers.data(), headers.size()});
+    std::vector<TByteRange> ranges;
+    ranges.reserve(1 + 2 * std::size_t(height));
+    ranges.push_back({headers.data(), headers.size()});
     for (int32_t y = height - 1; y >= 0; --y) {
-        if (width > 0) vectors.push_back({const_cast<uint8_t*>(bitmap.ScanLine(y)), std::size_t(width)});
-        if (pad > 0) vectors.push_back({const_cast<uint8_t*>(Zeros), pad});
-        if (vectors.size() + 2 > std::size_t(IOV_MAX) || y == 0) {
-            if (!file.WriteVectors(vectors.data(), int(vectors.size()))) break;
-            vectors.clear();
-        }
+        if (width > 0) ranges.push_back({bitmap.ScanLine(y), std::size_t(width)});
+        if (pad > 0) ranges.push_back({Zeros, pad});
     }
-    if (!vectors.empty()) file.WriteVectors(vectors.data(), int(vectors.size()));
+    file.WriteRanges(ranges);
 
     // The data reach the disk before the rename, so that a crash soon after "saved" cannot
     // leave an empty image where the old one was; the folder is not synced, since the old

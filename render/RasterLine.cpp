@@ -114,12 +114,12 @@ void TShortLinePaths::Prepare(int32_t stride) {
     TBitmap scratch;
     scratch.SetWidth(side);
     scratch.SetHeight(side);
-    FOffsets.assign(std::size_t(side * side * ShortReach), 0);
+    FOffsets.assign(std::size_t(side) * side * ShortReach, 0);
     for (int32_t dy = -ShortReach; dy <= ShortReach; ++dy)
         for (int32_t dx = -ShortReach; dx <= ShortReach; ++dx) {
             for (int32_t y = 0; y < side; ++y) std::fill(scratch.ScanLine(y), scratch.ScanLine(y) + side, 0);
             DrawLine1(scratch, {ShortReach, ShortReach}, {ShortReach + dx, ShortReach + dy}, 1);
-            int64_t* const offsets = &FOffsets[std::size_t(((dy + ShortReach) * side + dx + ShortReach) * ShortReach)];
+            int64_t* const offsets = &FOffsets[std::size_t((dy + ShortReach) * side + dx + ShortReach) * ShortReach];
             int32_t n = 0;
             for (int32_t y = 0; y < side; ++y)
                 for (int32_t x = 0; x < side; ++x)
@@ -143,8 +143,8 @@ void TShortLinePaths::DrawPath(TBitmap& bitmap, const TPoint* points, int count,
         const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
         const bool toInside = inside(to);
         const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
-        if (fromInside && toInside && uint64_t(dx + ShortReach) <= 2 * ShortReach &&
-            uint64_t(dy + ShortReach) <= 2 * ShortReach && (dx | dy) != 0) {
+        if (fromInside && toInside && uint64_t(dx + ShortReach) <= uint64_t(2 * ShortReach) &&
+            uint64_t(dy + ShortReach) <= uint64_t(2 * ShortReach) && (dx | dy) != 0) {
             const int64_t* const o =
                 FOffsets.data() + ((dy + ShortReach) * (2 * ShortReach + 1) + dx + ShortReach) * ShortReach;
             uint8_t* const at = pixels + std::size_t(from.Y) * width + std::size_t(from.X);

@@ -7,9 +7,17 @@
 
 #include <cstdint>
 
+#include "render/Int128.h"
+
 namespace gridloom {
 
+// The compiler's own 128-bit integer where it has one (every 64-bit target); 32-bit targets
+// have none, and take ours.
+#ifdef __SIZEOF_INT128__
 __extension__ typedef __int128 TWide;
+#else
+using TWide = TInt128;
+#endif
 
 // Floor and ceiling of a / b for b > 0.
 inline TWide FloorDiv(TWide a, TWide b) {

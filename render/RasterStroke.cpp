@@ -246,8 +246,9 @@ void TShortStrokePaths::DrawPath(TBitmap& bitmap, const TPenDisc& disc, const TP
     for (int i = 0; i < segments; ++i) {
         const TPoint from = points[i], to = points[i + 1 < count ? i + 1 : 0];
         const int64_t dx = int64_t(to.X) - from.X, dy = int64_t(to.Y) - from.Y;
-        if (uint64_t(dx + ShapeReach) <= 2 * ShapeReach && uint64_t(dy + ShapeReach) <= 2 * ShapeReach &&
-            from.X >= margin && from.Y >= margin && from.X < width - margin && from.Y < height - margin) {
+        if (uint64_t(dx + ShapeReach) <= uint64_t(2 * ShapeReach) &&
+            uint64_t(dy + ShapeReach) <= uint64_t(2 * ShapeReach) && from.X >= margin && from.Y >= margin &&
+            from.X < width - margin && from.Y < height - margin) {
             const std::size_t shape = std::size_t((dy + ShapeReach) * (2 * ShapeReach + 1) + dx + ShapeReach);
             uint8_t* const at = pixels + std::size_t(from.Y) * std::size_t(width) + std::size_t(from.X);
             for (int32_t r = FShapeStart[shape]; r < FShapeStart[shape + 1]; ++r) {

@@ -1,5 +1,8 @@
-// Label text: glyphs from FreeType, faces chosen by fontconfig, drawn without
-// anti-aliasing (every pixel of the master image is one palette index).
+// Label text: the glyphs of an 8-bit font drawn without anti-aliasing (every pixel of the
+// master image is one palette index), through the system's own text backend, chosen by
+// CMake: FreeType with faces chosen by fontconfig (TextRendererFreeType.cpp), or GDI on
+// Windows (TextRendererGdi.cpp). Both give the metrics Windows gives a font, so that the
+// labels land on the same pixels on both systems.
 //
 // A font of S points is set at round(S x 96 / 72) pixels per em, as a 96-dpi screen shows
 // it (11 points -> 15 pixels). A size of 0 means the default 8 points; a negative size is
@@ -7,17 +10,16 @@
 // are held to 400 pixels per em (300 points), far beyond any label, so that a wild size
 // cannot make the glyph cache exhaust memory.
 //
-// The face is what fontconfig matches for the name with weight bold and slant italic from
-// the style, as fc-match would give it: "Arial" is Liberation Sans where Arial is absent.
-// A bold or italic request that only a regular face answers is emboldened or slanted.
-//
-// The metrics are those Windows gives a font: the ascent and descent are the OS/2 table's
-// usWinAscent and usWinDescent scaled to the pixel size, round(units x ppem / unitsPerEm),
-// each rounded on its own, and the text height is their sum (Liberation Sans Bold at 15
-// pixels: 14 + 3 = 17). A character advances by its width in an ordinary hinted load,
-// while its image is hinted for a one-bit target.
-// When the match cannot be loaded, any face fontconfig offers is used instead; when there is
-// none at all, every text measures 0 and draws nothing.
+// With FreeType, the face is what fontconfig matches for the name with weight bold and
+// slant italic from the style, as fc-match would give it: "Arial" is Liberation Sans where
+// Arial is absent. A bold or italic request that only a regular face answers is emboldened
+// or slanted. The ascent and descent are the OS/2 table's usWinAscent and usWinDescent
+// scaled to the pixel size, round(units x ppem / unitsPerEm), each rounded on its own, and
+// the text height is their sum (Liberation Sans Bold at 15 pixels: 14 + 3 = 17). A
+// character advances by its width in an ordinary hinted load, while its image is hinted for
+// a one-bit target. When the match cannot be loaded, any face fontconfig offers is used
+// instead; when there is none at all, every text measures 0 and draws nothing.
+// With GDI, the font is the system's for the name, size and style (see TextRendererGdi.cpp).
 //
 // Text is 8-bit Windows-1252: bytes 0x80-0x9F are the typographic marks of that code page,
 // the others their Latin-1 characters.
@@ -25,12 +27,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <tuple>
 
 #include "platform/Windows1252.h"  // the code page of the text this draws
 #include "render/Font.h"
@@ -69,29 +69,17 @@ public:
     // growing once every character in use has been drawn once.
     std::size_t RenderedGlyphCount() const;
 
-    // The file of the face used for a font ("" when there is none).
+    // The file of the face used for a font with FreeType, the face's name with GDI ("" when
+    // there is none).
     std::string FaceFile(const TFont& font);
 
     // Pixels per em for a font size in points, as described above.
     static int PixelSize(int32_t points);
 
 private:
-    struct TFace;
-    using TKey = std::tuple<std::string, int, bool, bool>;  // name, pixels, bold, italic
-
-    TFace& FaceFor(const TFont& font);
-    std::unique_ptr<TFace> OpenFont(const std::string& name, int pixels, bool bold, bool italic);
-
+    struct TState;  // the system's fonts and what has been rendered with them
     mutable std::mutex FMutex;
-    void* FLibrary = nullptr;  // FT_Library
-    void* FConfig = nullptr;   // FcConfig*
-    std::map<TKey, std::unique_ptr<TFace>> FFaces;
-    std::size_t FRendered = 0;
-    TFace* FLast = nullptr;  // the face of the font asked for last
-    std::string FLastName;
-    int FLastPixels = 0;
-    bool FLastBold = false;
-    bool FLastItalic = false;
+    std::unique_ptr<TState> FState;
 };
 
 }  // namespace gridloom

@@ -2,7 +2,7 @@
 # Installs the Debian packages Gridloom needs (only those missing) and builds it.
 # Usage: scripts/setup.sh [build-dir] [extra cmake arguments...]
 # Extra arguments configure a new build folder, or change an existing one.
-# GRIDLOOM_TARGET=name builds that target alone.
+# GRIDLOOM_TARGET="name..." builds those targets alone.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -16,4 +16,5 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 elif [ $# -gt 0 ]; then
     cmake -S "$top" -B "$build" "$@"
 fi
-cmake --build "$build" --parallel "$(nproc)" ${GRIDLOOM_TARGET:+--target "$GRIDLOOM_TARGET"}
+read -r -a targets <<<"${GRIDLOOM_TARGET:-}"
+cmake --build "$build" --parallel "$(nproc)" ${targets[@]+--target "${targets[@]}"}

@@ -1,6 +1,8 @@
 // The main window as the user first meets it, its layout as the window grows and shrinks,
 // the settings it keeps between starts, and its keys.
 #include <QCheckBox>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <unistd.h>
 
 #include "WindowFixture.h"
+#include "tests/settings/HeldLock.h"
 #include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
 #include "app/RadioGroup.h"
@@ -298,16 +301,121 @@ TEST_F(MainWindow, UpDownsStoreTheirPositionAtEveryClick) {
     form.UpDownBoundaryWidth->Step(TUDBtnType::btNext);
     EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 5);
 
-    // Text typed into the edit box is never read; the next step shows the position again.
     form.EditBoundaryWidth->setFocus();
-    QTest::keyClicks(form.EditBoundaryWidth, "x9");
-    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 5);
     QTest::keyClick(form.EditBoundaryWidth, Qt::Key_Down);  // the arrow keys step the buddy's up-down
     EXPECT_EQ(form.EditBoundaryWidth->text(), "4");
     EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 4);
     CloseAndDestroy();
     EXPECT_EQ(Stored("GridlineWidth"), 1);
     EXPECT_EQ(Stored("BoundaryWidth"), 4);
+}
+
+// Types text into a width box as a user does: select what is there, type over it.
+void TypeInto(QLineEdit* box, const char* text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+}
+
+// Focus moves between the controls only in the active window.
+TFormMain& Activated(TFormMain& form) {
+    form.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    return form;
+}
+
+TEST_F(MainWindow, ATypedWidthIsTheWidthDrawn) {
+    TFormMain& form = Activated(Open());
+    // Enter takes it (and goes on to make the image).
+    TypeInto(form.EditGridlineWidth, "4");
+    QTest::keyClick(form.EditGridlineWidth, Qt::Key_Return);
+    EXPECT_EQ(form.RenderSettings().GridlineWidth(), 4);
+    EXPECT_TRUE(std::filesystem::exists(Skylune + "Overlay.bmp"));
+
+    // Leaving the box takes it.
+    TypeInto(form.EditBoundaryWidth, "3");
+    form.CheckBoxShowScale->setFocus();
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 3);
+    EXPECT_EQ(form.EditBoundaryWidth->text(), "3");
+
+    // "Make image" takes a number still being typed before it draws.
+    TypeInto(form.EditBoundaryWidth, "5");
+    AnswerMessage(QMessageBox::Yes);  // replace the read-only image of the first run
+    form.ButtonMake->click();
+    EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 5);
+    Activated(form);  // the question took the activation away
+
+    // Letters cannot be typed; a number outside 1-5, or an empty box, is not taken, and
+    // the box shows the width again once it is left.
+    TypeInto(form.EditBoundaryWidth, "x");
+    EXPECT_EQ(form.EditBoundaryWidth->text(), "5");
+    for (const char* typed : {"9", "0", ""}) {
+        TypeInto(form.EditBoundaryWidth, typed);
+        if (!*typed) QTest::keyClick(form.EditBoundaryWidth, Qt::Key_Delete);
+        form.CheckBoxShowScale->setFocus();
+        EXPECT_EQ(form.EditBoundaryWidth->text(), "5") << typed;
+        EXPECT_EQ(form.RenderSettings().BoundaryWidth(), 5) << typed;
+    }
+
+    // A step starts from the typed number.
+    TypeInto(form.EditGridlineWidth, "2");
+    QTest::keyClick(form.EditGridlineWidth, Qt::Key_Up);
+    EXPECT_EQ(form.EditGridlineWidth->text(), "3");
+    EXPECT_EQ(form.RenderSettings().GridlineWidth(), 3);
+    CloseAndDestroy();
+    EXPECT_EQ(Stored("GridlineWidth"), 3);
+    EXPECT_EQ(Stored("BoundaryWidth"), 5);
+}
+
+TEST_F(MainWindow, TabStopsOnTheWidthBoxesNotOnTheirArrows) {
+    TFormMain& form = Activated(Open());
+    EXPECT_EQ(form.UpDownGridlineWidth->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(form.UpDownBoundaryWidth->focusPolicy(), Qt::NoFocus);
+    form.ButtonFont->setFocus();
+    std::vector<QString> stops;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+        stops.push_back(form.focusWidget()->objectName());
+    }
+    EXPECT_EQ(stops,
+              (std::vector<QString>{"EditGridlineWidth", "EditBoundaryWidth", "CheckBoxShowBoundaries", "ButtonMake"}));
+}
+
+TEST_F(MainWindow, TheFontDialogStartsFromTheLabelFont) {
+    TFormMain& form = Open();
+    const TFont labels = form.MasterBitmap().Canvas().Font;
+    // The dialog shows the face "Arial" is drawn with, its size and its style.
+    TFontDialog& dialog = *form.FontDialog;
+    WhenModal<TFontDialog>([&](TFontDialog& shown) {
+        const QFont start = shown.FontChooser()->currentFont();
+        EXPECT_EQ(start.family(), QFontInfo(QFont("Arial")).family());
+        EXPECT_EQ(start.pointSize(), 11);
+        EXPECT_TRUE(start.bold());
+        EXPECT_FALSE(start.italic());
+        shown.accept();
+    });
+    form.ButtonFont->click();
+    // OK without a change leaves the font exactly as it was.
+    EXPECT_EQ(form.MasterBitmap().Canvas().Font, labels);
+
+    // Changing only the size keeps the face and bold.
+    WhenModal<TFontDialog>([&](TFontDialog& shown) {
+        QFont larger = shown.FontChooser()->currentFont();
+        larger.setPointSize(14);
+        shown.FontChooser()->setCurrentFont(larger);
+        shown.accept();
+    });
+    form.ButtonFont->click();
+    EXPECT_EQ(form.MasterBitmap().Canvas().Font, (TFont{"Arial", 14, fsBold, clBlack}));
+    EXPECT_EQ(&dialog, form.FontDialog);
+}
+
+TEST(OpeningSize, IsTheDesignSizeWhereItFitsAndNeverBelowTheMinimum) {
+    EXPECT_EQ(OpeningClientSize({0, 0, 1920, 1050}), QSize(760, 588));
+    // 1920 x 1080 at twice the density, less a panel.
+    EXPECT_EQ(OpeningClientSize({0, 0, 960, 510}), QSize(760, 476));
+    EXPECT_EQ(OpeningClientSize({0, 0, 700, 1000}), QSize(692, 588));
+    EXPECT_EQ(OpeningClientSize({0, 0, 320, 240}), QSize(623, 474));
 }
 
 class TCountingAbout : public QDialog {

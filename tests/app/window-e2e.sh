@@ -3,7 +3,7 @@
 # holding the sample data with no settings at all, press Enter (Make image), wait for the
 # read-only 7920 x 3960 Overlay.bmp, tick "Show scale annotation" from the keyboard, press
 # Esc, and check that the settings file holds what was chosen. Catches a missing platform
-# plugin or library, or a window that never appears.
+# plugin or library, a window that never appears, or a title with more than the caption.
 #
 # Usage: window-e2e.sh GRIDLOOM COUNTRIES_DAT [SCREENSHOT.png]
 # Needs an X display (run it under xvfb-run), xdotool, and ImageMagick's import for the
@@ -43,12 +43,15 @@ pid=$!
 # Wait up to 20 s for the window to appear.
 window=""
 for _ in $(seq 200); do
-    window=$(xdotool search --name "^Gridloom - Make an overlay master image for Skylune$" 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --name "^Gridloom - Make an overlay master image for Skylune" 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
     kill -0 "$pid" 2>/dev/null || fail "gridloom exited before showing its window"
     sleep 0.1
 done
 [ -n "$window" ] || fail "no window appeared"
+# The title the desktop shows is the caption alone, with nothing added by the toolkit.
+title=$(xdotool getwindowname "$window")
+[ "$title" = "Gridloom - Make an overlay master image for Skylune" ] || fail "the window's title reads '$title'"
 # Without a window manager nobody hands the new window the keyboard: do it as one would.
 xdotool windowfocus --sync "$window"
 sleep 0.5

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "render/RasterMath.h"
 #include "render/Bitmap.h"
 
 namespace gridloom {
@@ -80,7 +81,8 @@ inline TMask MaskOf(const TBitmap& b, uint8_t index) {
     return m;
 }
 
-__extension__ typedef __int128 TExact;
+// The compiler's 128-bit integer, or on 32-bit targets our own (tested against it elsewhere).
+using TExact = TWide;
 
 inline TExact ExactCeilDiv(TExact a, TExact b) {  // b > 0
     const TExact q = a / b;

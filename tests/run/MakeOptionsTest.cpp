@@ -4,6 +4,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <set>
+#include <sstream>
 
 #include "render/GridIntervals.h"
 
@@ -117,6 +120,28 @@ TEST(MakeOptions, BadArgumentsGetOneLine) {
         EXPECT_EQ(c.Error.rfind("gridloom-make: ", 0), 0u) << c.Error;
         EXPECT_EQ(c.Error.find('\n'), std::string::npos) << c.Error;
     }
+}
+
+// The long options a text names ("--data", "--font-size", ...).
+std::set<std::string> OptionsNamedIn(const std::string& text) {
+    std::set<std::string> names;
+    const std::regex option("--[a-z][a-z-]*[a-z]");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), option); it != std::sregex_iterator(); ++it)
+        names.insert(it->str());
+    return names;
+}
+
+// The manual page documents every option --help lists, and no other.
+TEST(MakeOptions, TheManualPageHasEveryOptionOfHelp) {
+    std::ifstream file(std::string(GRIDLOOM_SOURCE_DIR) + "/packaging/man/gridloom-make.1.in");
+    ASSERT_TRUE(file) << "no manual page";
+    std::stringstream page;
+    page << file.rdbuf();
+    // In troff a hyphen is written "\-".
+    const std::string text = std::regex_replace(page.str(), std::regex(R"(\\-)"), "-");
+    const std::set<std::string> help = OptionsNamedIn(MakeUsage());
+    EXPECT_EQ(help.size(), 16u);
+    EXPECT_EQ(OptionsNamedIn(text), help);
 }
 
 // The README and the man page list the intervals by hand; they must say what the table says.

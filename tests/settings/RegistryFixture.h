@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -102,17 +98,6 @@ protected:
         if (const TRegKey* found = doc->Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"}))
             for (const auto& value : found->Values()) names.push_back(value.Name);
         return names;
-    }
-
-    // Takes the user's settings lock as another process would, until the returned file is
-    // closed; -1 when it cannot be taken.
-    static int HoldUserLock() {
-        int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
-        if (lock >= 0 && ::flock(lock, LOCK_EX) != 0) {
-            ::close(lock);
-            return -1;
-        }
-        return lock;
     }
 
     // Makes every store under the root refused, as an ordinary user's stores under

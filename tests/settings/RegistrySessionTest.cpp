@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "HeldLock.h"
 #include "RegistryFixture.h"
 #include "platform/RegistryStore.h"
 #include "settings/RegistryVariables.h"
@@ -96,7 +97,7 @@ TEST_F(RegistrySession, AHeldLockIsWaitedForOncePerStartAndOncePerClose) {
     const std::string before = ReadText(UserFile());
     const auto patience = std::chrono::milliseconds(300);
     SetRegistryLockPatience({patience, patience});
-    const int lock = HoldUserLock();
+    const int lock = test::HoldUserLock();
     ASSERT_GE(lock, 0);
 
     std::vector<std::unique_ptr<TRegistryInteger>> settings;

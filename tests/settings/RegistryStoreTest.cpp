@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 
+#include "HeldLock.h"
 #include "RegistryFixture.h"
 #include "platform/RegistryStore.h"
 #include "tests/platform/InChild.h"
@@ -278,7 +279,7 @@ TEST_F(RegistryStore, AStuckLockHolderNeitherHangsNorIsOverwritten) {
         registry.WriteInteger("GridSpacing", 4);
     }
     std::string before = ReadText(UserFile());
-    const int lock = HoldUserLock();
+    const int lock = test::HoldUserLock();
     ASSERT_GE(lock, 0);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey(SettingsKey, false));
@@ -320,7 +321,7 @@ TEST_F(RegistryStore, ARegistryEditorsUnicodeExportIsReadAndRewritten) {
 TEST_F(RegistryStore, AStoreWaitsForAnotherCopysStoreToEnd) {
     SetRegistryLockPatience({});
     Store(SettingsKey, [](TRegistry& registry) { registry.WriteInteger("GridSpacing", 4); });
-    const int lock = HoldUserLock();
+    const int lock = test::HoldUserLock();
     ASSERT_GE(lock, 0);
     std::thread otherCopy([lock] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -1,9 +1,7 @@
 #include "tools/make/MakeCommand.h"
 
+#include "platform/OutputWritten.h"
 #include "tools/make/ConsoleHost.h"
-
-#include <cerrno>
-#include <cstring>
 
 namespace gridloom {
 
@@ -25,25 +23,14 @@ int RunMake(const TMakeOptions& options, std::FILE* err, bool terminal, ISystemS
     return ExitStatusFor(outcome);
 }
 
-namespace {
-
-// Text that never reached its reader, cut off by a full disk or a closed pipe, is a
-// failure: a script that saves --help or --version must not be told it succeeded.
-int Written(std::FILE* out, std::FILE* err) {
-    if (std::fflush(out) == 0 && std::ferror(out) == 0) return 0;
-    const int error = errno;
-    std::fprintf(err, "gridloom-make: cannot write the output: %s\n", std::strerror(error));
-    return 1;
-}
-
-}  // namespace
-
 int MakeMain(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, bool terminal,
              ISystemServices& services) {
     const TMakeCommand command = ParseMakeCommand(args);
     switch (command.Action) {
-    case TMakeAction::Help: std::fputs(MakeUsage().c_str(), out); return Written(out, err);
-    case TMakeAction::Version: std::fprintf(out, "%s\n", MakeVersion().c_str()); return Written(out, err);
+    case TMakeAction::Help: std::fputs(MakeUsage().c_str(), out); return OutputWritten(out, err, "gridloom-make");
+    case TMakeAction::Version:
+        std::fprintf(out, "%s\n", MakeVersion().c_str());
+        return OutputWritten(out, err, "gridloom-make");
     case TMakeAction::Error: std::fprintf(err, "%s\n", command.Error.c_str()); return 2;
     case TMakeAction::Run: break;
     }

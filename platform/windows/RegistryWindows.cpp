@@ -1,0 +1,193 @@
+// TRegistry over the Windows registry itself. Every operation opens the key it needs and
+// closes it again, so that an instance holds nothing between operations, as the file-backed
+// registry does; the letter case of names, the creation of missing parents and the
+// replacement of a value whatever its type are the registry's own behaviour.
+#include "platform/Registry.h"
+
+#include <vector>
+
+#include "platform/RegistryDocument.h"
+#include "platform/windows/WinApi.h"
+
+namespace gridloom {
+
+namespace {
+
+::HKEY SystemRoot(HKEY root) { return reinterpret_cast<::HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root))); }
+
+std::string SubKey(const std::vector<std::string>& path) {
+    std::string joined;
+    for (std::size_t i = 1; i < path.size(); ++i) {
+        if (i > 1) joined += '\\';
+        joined += path[i];
+    }
+    return joined;
+}
+
+// An open key, closed when it goes out of scope.
+class TOpenKey {
+public:
+    TOpenKey(HKEY root, const std::string& subKey, REGSAM access, bool create) {
+        const LONG status = create ? ::RegCreateKeyExA(SystemRoot(root), subKey.c_str(), 0, nullptr,
+                                                       REG_OPTION_NON_VOLATILE, access, nullptr, &FKey, nullptr)
+                                   : ::RegOpenKeyExA(SystemRoot(root), subKey.c_str(), 0, access, &FKey);
+        if (status != ERROR_SUCCESS) FKey = nullptr;
+    }
+    ~TOpenKey() {
+        if (FKey != nullptr) ::RegCloseKey(FKey);
+    }
+    TOpenKey(const TOpenKey&) = delete;
+    TOpenKey& operator=(const TOpenKey&) = delete;
+    explicit operator bool() const { return FKey != nullptr; }
+    ::HKEY Get() const { return FKey; }
+
+private:
+    ::HKEY FKey = nullptr;
+};
+
+ERegistryException TypeMismatch(const std::string& name) {
+    return ERegistryException("Invalid data type for \"" + name + "\"");
+}
+
+}  // namespace
+
+std::string RootKeyName(HKEY root) {
+    switch (root) {
+    case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+    default: return {};
+    }
+}
+
+// The registry is the system's; there is no file.
+std::filesystem::path RegistryFilePath(HKEY) { return {}; }
+
+void TRegistry::SetRootKey(HKEY root) {
+    FRootKey = root;
+    CloseKey();
+}
+
+void TRegistry::CloseKey() {
+    FKeyOpen = false;
+    FCurrentPath.clear();
+}
+
+std::string TRegistry::CurrentPath() const {
+    if (!FKeyOpen) return {};
+    std::string path;
+    for (const auto& name : FCurrentPath) path += "\\" + name;
+    return path.empty() ? "\\" : path;
+}
+
+bool TRegistry::Resolve(const std::string& path, std::vector<std::string>& resolved) const {
+    std::string rootName = RootKeyName(FRootKey);
+    if (rootName.empty()) return false;
+    resolved.assign(1, rootName);
+    const bool absolute = !path.empty() && path.front() == '\\';
+    if (!absolute && FKeyOpen) resolved.insert(resolved.end(), FCurrentPath.begin(), FCurrentPath.end());
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t slash = path.find('\\', start);
+        if (slash == std::string::npos) slash = path.size();
+        if (slash > start) {
+            std::string name = path.substr(start, slash - start);
+            if (!IsValidKeyName(name) || resolved.size() > MaxKeyDepth) return false;
+            resolved.push_back(std::move(name));
+        }
+        start = slash + 1;
+    }
+    return true;
+}
+
+std::vector<std::string> TRegistry::CurrentDocumentPath() const {
+    std::vector<std::string> path{RootKeyName(FRootKey)};
+    path.insert(path.end(), FCurrentPath.begin(), FCurrentPath.end());
+    return path;
+}
+
+bool TRegistry::KeyExists(const std::string& path) const {
+    std::vector<std::string> resolved;
+    if (!Resolve(path, resolved)) return false;
+    return resolved.size() == 1 || bool(TOpenKey(FRootKey, SubKey(resolved), KEY_READ, false));
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    std::vector<std::string> resolved;
+    if (!Resolve(path, resolved)) return false;
+    if (resolved.size() > 1 && !TOpenKey(FRootKey, SubKey(resolved), canCreate ? KEY_WRITE : KEY_READ, canCreate))
+        return false;
+    FKeyOpen = true;
+    FCurrentPath.assign(resolved.begin() + 1, resolved.end());
+    return true;
+}
+
+bool TRegistry::ValueExists(const std::string& name) const {
+    if (!FKeyOpen) return false;
+    TOpenKey key(FRootKey, SubKey(CurrentDocumentPath()), KEY_QUERY_VALUE, false);
+    return key && ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+namespace {
+
+TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& keyPath, const std::string& name) {
+    if (!keyOpen) throw ERegistryException("No registry key is open");
+    TOpenKey key(root, SubKey(keyPath), KEY_QUERY_VALUE, false);
+    TRegValue value{name, REG_NONE, {}};
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG status =
+        key ? ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) : ERROR_FILE_NOT_FOUND;
+    // The value may grow between the two calls; then the size is asked for again.
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        value.Data.resize(size);
+        status = ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.Data.data()),
+                                    &size);
+        if (status == ERROR_SUCCESS) {
+            value.Data.resize(size);
+            value.Type = type;
+            return value;
+        }
+    }
+    throw ERegistryException("Invalid registry value \"" + name + "\"");
+}
+
+}  // namespace
+
+int32_t TRegistry::ReadInteger(const std::string& name) const {
+    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
+    uint32_t dword = 0;
+    if (value.Type != REG_DWORD || !DataToDword(value.Data, dword)) throw TypeMismatch(name);
+    return static_cast<int32_t>(dword);
+}
+
+bool TRegistry::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+
+std::string TRegistry::ReadString(const std::string& name) const {
+    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
+    if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ) throw TypeMismatch(name);
+    return value.Data.substr(0, value.Data.find('\0'));
+}
+
+void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data) {
+    if (!FKeyOpen) throw ERegistryException("No registry key is open");
+    if (!IsValidValueName(name)) throw ERegistryException("Invalid registry value name");
+    // A key that another program removed meanwhile is made again, so the value is not lost.
+    TOpenKey key(FRootKey, SubKey(CurrentDocumentPath()), KEY_SET_VALUE, true);
+    if (!key || ::RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                 DWORD(data.size())) != ERROR_SUCCESS)
+        throw ERegistryException("Failed to set data for \"" + name + "\"");
+}
+
+void TRegistry::WriteInteger(const std::string& name, int32_t value) {
+    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)));
+}
+
+void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    std::string data = value.substr(0, value.find('\0'));
+    data += '\0';
+    WriteValue(name, REG_SZ, std::move(data));
+}
+
+}  // namespace gridloom

@@ -1,0 +1,208 @@
+// Label text through GDI, the Windows backend of TTextRenderer.
+//
+// The font is made with CreateFontIndirectA from the canvas font: height -PixelSize(size)
+// (-MulDiv(size, 96, 72) for every ordinary size), bold or normal weight, italic as the
+// style says, and NONANTIALIASED_QUALITY, since every pixel of the master image is one
+// palette index. The cell is GetTextMetricsA's ascent and descent; a character advances by
+// its GetTextExtentPoint32A width, so a text is as wide as GDI measures it (GDI does not
+// kern). Each character is drawn once by GDI, white on black, into a 32-bit DIB section
+// with a margin for overhanging glyphs; its lit pixels are kept and become pixels of the
+// label colour wherever the character is written.
+//
+// Underline and strike-out are the rows the font's OUTLINETEXTMETRIC places them at,
+// filled across the whole text. The font's own underline is not used: drawn with each
+// character it is the same, but Wine's GDI puts it one row higher than the font's
+// underline position, on the glyphs' last row.
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <tuple>
+#include <vector>
+
+#include "platform/windows/WinApi.h"
+#include "render/Bitmap.h"
+#include "render/Color.h"
+#include "render/TextLines.h"
+#include "render/TextRenderer.h"
+
+namespace gridloom {
+
+namespace {
+
+struct TInk {
+    int32_t X;  // from the pen position
+    int32_t Y;  // from the top of the cell
+};
+
+struct TGlyph {
+    bool Loaded = false;
+    int Advance = 0;
+    std::vector<TInk> Ink;
+};
+
+struct TFace {
+    HFONT Font = nullptr;
+    TTextMetrics Metrics;
+    int Margin = 0;  // how far a glyph may reach beyond its advance, either side
+    TTextLines Lines;
+    std::string FaceName;
+    std::array<TGlyph, 256> Glyphs;
+};
+
+}  // namespace
+
+struct TTextRenderer::TState {
+    using TKey = std::tuple<std::string, int, bool, bool>;  // name, pixels, bold, italic
+
+    HDC FDC = nullptr;
+    std::map<TKey, TFace> FFaces;
+    std::size_t FRendered = 0;
+
+    TFace& FaceFor(const TFont& font);
+    TGlyph& Glyph(TFace& face, unsigned char c);
+};
+
+TTextRenderer::TTextRenderer() : FState(std::make_unique<TState>()) { FState->FDC = ::CreateCompatibleDC(nullptr); }
+
+TTextRenderer::~TTextRenderer() {
+    for (auto& [key, face] : FState->FFaces)
+        if (face.Font) ::DeleteObject(face.Font);
+    if (FState->FDC) ::DeleteDC(FState->FDC);
+}
+
+TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
+    const int pixels = PixelSize(font.Size);
+    const bool bold = font.Style & fsBold;
+    const bool italic = font.Style & fsItalic;
+    TKey key{font.Name, pixels, bold, italic};
+    auto found = FFaces.find(key);
+    if (found != FFaces.end()) return found->second;
+    TFace& face = FFaces[std::move(key)];
+    if (FDC == nullptr) return face;
+
+    LOGFONTA description{};
+    description.lfHeight = -pixels;
+    description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = italic ? TRUE : FALSE;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = NONANTIALIASED_QUALITY;
+    description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    // A longer name than the field holds is cut, as Windows itself would cut it.
+    font.Name.copy(description.lfFaceName, LF_FACESIZE - 1);
+    face.Font = ::CreateFontIndirectA(&description);
+    if (face.Font == nullptr) return face;
+
+    ::SelectObject(FDC, face.Font);
+    TEXTMETRICA metrics{};
+    if (::GetTextMetricsA(FDC, &metrics)) {
+        face.Metrics.Ascent = metrics.tmAscent;
+        face.Metrics.Descent = metrics.tmDescent;
+        face.Margin = metrics.tmOverhang + metrics.tmHeight / 2;
+        // Where the font does not say, the lines lie as Windows' own defaults put them.
+        face.Lines.UnderlineTop = std::max<int>(1, metrics.tmDescent / 2);
+        face.Lines.StrikeTop = metrics.tmAscent / 3;
+    }
+    OUTLINETEXTMETRICA outline{};
+    outline.otmSize = sizeof outline;
+    if (::GetOutlineTextMetricsA(FDC, sizeof outline, &outline)) {
+        face.Lines.UnderlineThickness = std::max<int>(1, int(outline.otmsUnderscoreSize));
+        const int centre = std::max<int>(1, -outline.otmsUnderscorePosition);
+        face.Lines.UnderlineTop = centre - face.Lines.UnderlineThickness / 2;
+        face.Lines.StrikeThickness = std::max<int>(1, int(outline.otmsStrikeoutSize));
+        face.Lines.StrikeTop = std::max<int>(1, outline.otmsStrikeoutPosition);
+    }
+    char name[LF_FACESIZE] = {};
+    if (::GetTextFaceA(FDC, LF_FACESIZE, name) > 0) face.FaceName.assign(name, strnlen(name, LF_FACESIZE));
+    return face;
+}
+
+TGlyph& TTextRenderer::TState::Glyph(TFace& face, unsigned char c) {
+    TGlyph& glyph = face.Glyphs[c];
+    if (glyph.Loaded) return glyph;
+    glyph.Loaded = true;
+    ++FRendered;
+    if (face.Font == nullptr) return glyph;
+    ::SelectObject(FDC, face.Font);
+    const char text = char(c);
+    SIZE size{};
+    if (!::GetTextExtentPoint32A(FDC, &text, 1, &size)) return glyph;
+    glyph.Advance = std::max<int>(size.cx, 0);
+    const int height = face.Metrics.Height();
+    const int width = glyph.Advance + 2 * face.Margin;
+    if (height <= 0 || width <= 0) return glyph;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib == nullptr || bits == nullptr) return glyph;
+    const HGDIOBJ previous = ::SelectObject(FDC, dib);
+    std::memset(bits, 0, std::size_t(width) * std::size_t(height) * 4);
+    ::SetBkMode(FDC, TRANSPARENT);
+    ::SetTextColor(FDC, 0x00FFFFFF);  // white
+    ::SetTextAlign(FDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    ::TextOutA(FDC, face.Margin, 0, &text, 1);
+    ::GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] & 0xFFFFFF) != 0)
+                glyph.Ink.push_back({x - face.Margin, y});
+    ::SelectObject(FDC, previous);
+    ::DeleteObject(dib);
+    return glyph;
+}
+
+TTextMetrics TTextRenderer::Metrics(const TFont& font) {
+    std::lock_guard lock(FMutex);
+    return FState->FaceFor(font).Metrics;
+}
+
+int TTextRenderer::TextWidth(const TFont& font, std::string_view text) {
+    std::lock_guard lock(FMutex);
+    TFace& face = FState->FaceFor(font);
+    int64_t width = 0;
+    for (unsigned char c : text) width += FState->Glyph(face, c).Advance;
+    return int(std::clamp<int64_t>(width, 0, INT_MAX));
+}
+
+void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont& font, std::string_view text) {
+    std::lock_guard lock(FMutex);
+    TFace& face = FState->FaceFor(font);
+    if (face.Font == nullptr) return;
+    const uint8_t index = PaletteIndexOf(font.Color);
+    int64_t pen = x;
+    for (unsigned char c : text) {
+        const TGlyph& glyph = FState->Glyph(face, c);
+        for (const TInk& dot : glyph.Ink) {
+            const int64_t px = pen + dot.X;
+            const int64_t py = int64_t(y) + dot.Y;
+            if (px >= 0 && py >= 0 && px < bitmap.Width() && py < bitmap.Height())
+                bitmap.ScanLine(int32_t(py))[px] = index;
+        }
+        pen += glyph.Advance;
+    }
+    const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
+    DrawTextLines(bitmap, x, pen, baseline, font.Style, face.Lines, index);
+}
+
+std::size_t TTextRenderer::RenderedGlyphCount() const {
+    std::lock_guard lock(FMutex);
+    return FState->FRendered;
+}
+
+std::string TTextRenderer::FaceFile(const TFont& font) {
+    std::lock_guard lock(FMutex);
+    return FState->FaceFor(font).FaceName;
+}
+
+}  // namespace gridloom

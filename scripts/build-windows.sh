@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Cross-builds Gridloom's engine, command-line programs and tests for Windows with Debian's
+# MinGW-w64 compilers: 64-bit into build-win64/, 32-bit into build-win32/. Installs the
+# missing packages of scripts/packages-windows.txt first (as root or with sudo).
+# Usage: scripts/build-windows.sh [win64|win32]...   (default: both)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+"$here/install-packages.sh" "$here/packages-windows.txt"
+
+[ $# -gt 0 ] || set -- win64 win32
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+for target in "$@"; do
+    case "$target" in
+    win64) toolchain=mingw-w64-x86_64 ;;
+    win32) toolchain=mingw-w64-i686 ;;
+    *) echo "unknown target $target (win64 or win32)" >&2; exit 2 ;;
+    esac
+    build="$root/build-$target"
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" "${launcher[@]}"
+    cmake --build "$build" --parallel "${GRIDLOOM_JOBS:-2}"
+done

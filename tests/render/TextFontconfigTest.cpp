@@ -1,0 +1,56 @@
+// The FreeType backend when fontconfig offers no font at all.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "render/Bitmap.h"
+#include "render/Color.h"
+#include "render/TextRenderer.h"
+
+namespace gridloom {
+namespace {
+
+TFont LabelFont() {
+    TFont f;
+    f.Name = "Arial";
+    f.Size = 11;
+    f.Style = fsBold;
+    f.Color = clRed;
+    return f;
+}
+
+TEST(TextRenderer, WithoutAnyFontTextIsEmpty) {
+    // A fontconfig configuration that lists no font folders at all.
+    const std::string config = testing::TempDir() + "gridloom_no_fonts.conf";
+    {
+        std::FILE* f = std::fopen(config.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n", f);
+        std::fclose(f);
+    }
+    const char* previous = std::getenv("FONTCONFIG_FILE");
+    const std::string saved = previous ? previous : "";
+    setenv("FONTCONFIG_FILE", config.c_str(), 1);
+    {
+        TTextRenderer renderer;
+        EXPECT_EQ(renderer.TextWidth(LabelFont(), "170W"), 0);
+        EXPECT_EQ(renderer.Metrics(LabelFont()).Height(), 0);
+        EXPECT_EQ(renderer.FaceFile(LabelFont()), "");
+        TBitmap bitmap;
+        bitmap.SetWidth(20);
+        bitmap.SetHeight(20);
+        renderer.DrawText(bitmap, 0, 0, LabelFont(), "170W");
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x) ASSERT_NE(bitmap.Pixel(x, y), clRed);
+    }
+    if (previous)
+        setenv("FONTCONFIG_FILE", saved.c_str(), 1);
+    else
+        unsetenv("FONTCONFIG_FILE");
+    std::remove(config.c_str());
+}
+
+}  // namespace
+}  // namespace gridloom
