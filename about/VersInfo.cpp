@@ -43,6 +43,12 @@ constexpr int MaxNameBytes = 255;
 // An address inside whichever module this code was linked into.
 void ModuleAnchor() {}
 
+const void* ThisModule() { return reinterpret_cast<const void*>(&ModuleAnchor); }
+
+// Whether a component with no file of its own reads the program's executable: compiled into
+// the program, or told to read it from a library.
+bool ReadsTheProgram(bool forceExe) { return forceExe || !IsInsideLibrary(ThisModule()); }
+
 }  // namespace
 
 QString PreDefCaption(TPreDef item) { return QCoreApplication::translate("VersInfo", PreDefCaptionTexts[item]); }
@@ -152,12 +158,11 @@ QString TVersionInfoResource::GetNamedValue(const QString& name) const {
 
 QString TVersionInfoResource::GetResourceFilename() const {
     if (!FFilename.isEmpty()) return FFilename;
-    const void* here = reinterpret_cast<const void*>(&ModuleAnchor);
-    if (!IsInsideLibrary(here) || FForceEXE) return QString::fromStdString(ExecutableFileName());
+    if (ReadsTheProgram(FForceEXE)) return QString::fromStdString(ExecutableFileName());
     // Room for any path: cut to the names this reads, it could name another file, where a
     // whole name too long is read as nothing.
     char buffer[PATH_MAX + 1];
-    GetModuleFileNameA(here, buffer, sizeof buffer);
+    GetModuleFileNameA(ThisModule(), buffer, sizeof buffer);
     return QString::fromUtf8(buffer);
 }
 
@@ -175,7 +180,11 @@ void TVersionInfoResource::ReadVersionInfo() {
     FFixedInfo->Record = nullptr;
     FVersionBlock.reset();
 
-    QByteArray name = GetResourceFilename().toUtf8();
+    // The program's own file is opened by a name that fits whatever the length of its path;
+    // names given by a caller, and libraries, keep the platform's limit.
+    QByteArray name = FFilename.isEmpty() && ReadsTheProgram(FForceEXE)
+                          ? QByteArray::fromStdString(ExecutableOpenName())
+                          : GetResourceFilename().toUtf8();
     FVersionBlockSize = 0;
     if (name.size() <= MaxNameBytes) {
         uint32_t handle = 0;

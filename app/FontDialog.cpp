@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/EngineText.h"
+
 namespace gridloom {
 
 namespace {
@@ -38,7 +40,7 @@ QIcon Swatch(TColor colour) {
 }  // namespace
 
 QFont ToQFont(const TFont& font) {
-    QFont q(QString::fromLocal8Bit(font.Name.c_str()));
+    QFont q(FromEngineText(font.Name));
     // A canvas takes a negative size as its magnitude and 0 as its default of 8 points.
     const int points = font.Size == 0 ? 8 : (font.Size < 0 ? -font.Size : font.Size);
     q.setPointSize(points);
@@ -57,7 +59,7 @@ QFont ResolvedQFont(const TFont& font) {
 
 TFont FromQFont(const QFont& font, TColor colour) {
     TFont f;
-    f.Name = font.family().toLocal8Bit().toStdString();
+    f.Name = ToEngineText(font.family());
     f.Size = font.pointSize() > 0 ? font.pointSize() : int32_t(std::lround(std::max(font.pointSizeF(), 0.0)));
     f.Style = TFontStyles((font.bold() ? fsBold : 0) | (font.italic() ? fsItalic : 0) |
                           (font.underline() ? fsUnderline : 0) | (font.strikeOut() ? fsStrikeOut : 0));

@@ -19,11 +19,13 @@
 #include <array>
 #include <utility>
 
+#include "app/EngineText.h"
 #include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
 #include "app/RadioGroup.h"
 #include "app/UpDown.h"
 #include "app/WindowFont.h"
+#include "platform/RegistryStore.h"
 #include "render/GridIntervals.h"
 #include "run/FirstStart.h"
 #include "settings/AppPath.h"
@@ -34,7 +36,7 @@ namespace gridloom {
 namespace {
 
 // Message-box text: the run separates lines with carriage returns.
-QString DialogText(const std::string& text) { return QString::fromLocal8Bit(text.c_str()).replace('\r', '\n'); }
+QString DialogText(const std::string& text) { return FromEngineText(text).replace('\r', '\n'); }
 
 // The low 16 bits of a stored width, as the signed position of an up-down.
 int16_t LowWord(int32_t value) { return int16_t(uint16_t(uint32_t(value) & 0xffffu)); }
@@ -89,6 +91,8 @@ QSize OpeningClientSize(const QRect& available) {
 
 TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(parent) {
     CreateControls();
+    // All settings are read as one: the file parsed once, a held lock waited for once.
+    TRegistrySession starting(TRegistrySession::TPurpose::Loading);
     // The check box takes its stored state once the controls are built, before FormCreate.
     CheckBoxShowBoundaries->Loaded();
     FRun = std::make_unique<TGenerationRun>(*this, *this, *this, services);
@@ -96,8 +100,11 @@ TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(paren
 }
 
 TFormMain::~TFormMain() {
+    // All settings are written as one rewrite of the file when the session ends.
+    TRegistrySession closing(TRegistrySession::TPurpose::Storing);
     // Settings are stored before any control goes; the check box stores its own afterwards.
     FormDestroy();
+    delete std::exchange(CheckBoxShowBoundaries, nullptr);
 }
 
 void TFormMain::CreateControls() {
@@ -345,15 +352,15 @@ void TFormMain::UpDownBoundaryWidthClick(TUDBtnType) { FBoundaryWidthSetting->Va
 QString TFormMain::StatusText() const { return StatusBar->currentMessage(); }
 
 void TFormMain::ShowStatus(const std::string& text) {
-    StatusBar->showMessage(QString::fromLocal8Bit(text.c_str()));
+    StatusBar->showMessage(FromEngineText(text));
     // Lets the window answer clicks between the run's stages; a click on a check box here
     // changes what the later stages draw.
     QCoreApplication::processEvents();
 }
 
 bool TFormMain::AskYesNo(const std::string& caption, const std::string& text) {
-    return Answer(this, QMessageBox::Question, QString::fromLocal8Bit(caption.c_str()), text,
-                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    return Answer(this, QMessageBox::Question, FromEngineText(caption), text, QMessageBox::Yes | QMessageBox::No,
+                  QMessageBox::Yes);
 }
 
 bool TFormMain::WarnOkCancel(const std::string& text) {

@@ -53,6 +53,8 @@ std::string ExecutableFileName() {
     return path;
 }
 
+std::string ExecutableOpenName() { return "/proc/self/exe"; }
+
 uint32_t GetModuleFileNameA(const void* address, char* buffer, uint32_t size) {
     if (buffer == nullptr || size == 0) return 0;
     std::string path = ModulePath(address);

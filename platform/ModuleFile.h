@@ -16,6 +16,10 @@ uint32_t GetModuleFileNameA(const void* address, char* buffer, uint32_t size);
 // The full path of the running program's executable; empty when it cannot be read.
 std::string ExecutableFileName();
 
+// A name under which the running program's executable can be opened whatever the length of
+// its path, for reading the program's own file.
+std::string ExecutableOpenName();
+
 // True when address lies in a shared library rather than in the program's executable.
 bool IsInsideLibrary(const void* address);
 

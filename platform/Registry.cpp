@@ -108,7 +108,7 @@ bool TRegistry::KeyExists(const std::string& path) const {
     auto file = RegistryFilePath(FRootKey);
     if (file.empty()) return false;
     if (resolved.size() == 1) return true;  // the root always exists
-    return LoadRegistryFile(file).Find(resolved) != nullptr;
+    return LoadRegistryFile(file)->Find(resolved) != nullptr;
 }
 
 bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
@@ -116,10 +116,11 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
     if (!Resolve(path, resolved)) return false;
     auto file = RegistryFilePath(FRootKey);
     if (file.empty()) return false;
-    bool exists = resolved.size() == 1 || LoadRegistryFile(file).Find(resolved) != nullptr;
+    bool exists = resolved.size() == 1 || LoadRegistryFile(file)->Find(resolved) != nullptr;
     if (!exists) {
         if (!canCreate) return false;
-        bool created = UpdateRegistryFile(file, NewFileMode(FRootKey), [&](TRegDocument& document) {
+        // Copies, not references: within a session the change is applied again when it ends.
+        bool created = UpdateRegistryFile(file, NewFileMode(FRootKey), [resolved](TRegDocument& document) {
             if (document.Find(resolved) != nullptr) return TRegChange::Unchanged;
             document.Create(resolved);
             return TRegChange::Changed;
@@ -135,8 +136,8 @@ bool TRegistry::ValueExists(const std::string& name) const {
     if (!FKeyOpen) return false;
     auto file = RegistryFilePath(FRootKey);
     if (file.empty()) return false;
-    TRegDocument document = LoadRegistryFile(file);
-    const TRegKey* key = document.Find(CurrentDocumentPath());
+    auto document = LoadRegistryFile(file);
+    const TRegKey* key = document->Find(CurrentDocumentPath());
     return key != nullptr && key->Find(name) != nullptr;
 }
 
@@ -146,8 +147,8 @@ TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& key
     if (!keyOpen) throw ERegistryException("No registry key is open");
     auto file = RegistryFilePath(root);
     if (file.empty()) throw ERegistryException("The registry has no place to be kept");
-    TRegDocument document = LoadRegistryFile(file);
-    const TRegKey* key = document.Find(keyPath);
+    auto document = LoadRegistryFile(file);
+    const TRegKey* key = document->Find(keyPath);
     const TRegValue* value = key == nullptr ? nullptr : key->Find(name);
     if (value == nullptr) throw ERegistryException("Invalid registry value \"" + name + "\"");
     return *value;
@@ -174,33 +175,50 @@ std::string TRegistry::ReadString(const std::string& name) const {
     return value.Data.substr(0, value.Data.find('\0'));
 }
 
-void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data) {
+namespace {
+
+// Whether a stored value reads back as a value of `type` (a string from either string type).
+bool ReadsAs(const TRegValue& value, uint32_t type) {
+    uint32_t dword = 0;
+    if (type == REG_DWORD) return value.Type == REG_DWORD && DataToDword(value.Data, dword);
+    if (type == REG_SZ) return value.Type == REG_SZ || value.Type == REG_EXPAND_SZ;
+    return value.Type == type;
+}
+
+}  // namespace
+
+void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data, TWriteMode mode) {
     if (!FKeyOpen) throw ERegistryException("No registry key is open");
     if (!IsValidValueName(name)) throw ERegistryException("Invalid registry value name");
     auto file = RegistryFilePath(FRootKey);
-    std::vector<std::string> keyPath = CurrentDocumentPath();
-    bool stored = !file.empty() && UpdateRegistryFile(file, NewFileMode(FRootKey), [&](TRegDocument& document) {
+    auto change = [name, type, data = std::move(data), keyPath = CurrentDocumentPath(), mode](TRegDocument& document) {
         // A key that another copy of the program removed meanwhile is made again, so the
         // value is not lost.
         TRegKey& key = document.Create(keyPath);
         const TRegValue* existing = key.Find(name);
+        if (existing != nullptr && mode == TWriteMode::IfMissing && ReadsAs(*existing, type))
+            return TRegChange::Unchanged;
         if (existing != nullptr && existing->Type == type && existing->Data == data) return TRegChange::Unchanged;
         key.Set(TRegValue{name, type, data});
         return TRegChange::Changed;
-    });
+    };
+    // Copies, not references: within a session the change is applied again when it ends.
+    bool stored = !file.empty() && UpdateRegistryFile(file, NewFileMode(FRootKey), change);
     if (!stored) throw ERegistryException("Failed to set data for \"" + name + "\"");
 }
 
-void TRegistry::WriteInteger(const std::string& name, int32_t value) {
-    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)));
+void TRegistry::WriteInteger(const std::string& name, int32_t value, TWriteMode mode) {
+    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)), mode);
 }
 
-void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+void TRegistry::WriteBool(const std::string& name, bool value, TWriteMode mode) {
+    WriteInteger(name, value ? 1 : 0, mode);
+}
 
-void TRegistry::WriteString(const std::string& name, const std::string& value) {
+void TRegistry::WriteString(const std::string& name, const std::string& value, TWriteMode mode) {
     std::string data = value.substr(0, value.find('\0'));
     data += '\0';
-    WriteValue(name, REG_SZ, std::move(data));
+    WriteValue(name, REG_SZ, std::move(data), mode);
 }
 
 }  // namespace gridloom

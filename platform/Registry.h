@@ -13,8 +13,9 @@
 // As in the Windows registry, key paths and value names ignore the letter case of A-Z and
 // keep the case they were created with; a path beginning with a backslash is taken from the
 // root, any other from the open key. Every operation reads the file afresh and every store
-// rewrites it whole under a lock (see RegistryStore.h), so two running copies of the program
-// never lose each other's values.
+// rewrites it whole under a lock, so two running copies of the program never lose each
+// other's values; within a session (RegistryStore.h) the file is read once while unchanged
+// and the stores are written together when the session ends.
 //
 // Reads of a missing value, or of a value of another type, raise ERegistryException; so do
 // refused writes. Nothing is held open between operations: an instance only remembers its
@@ -73,11 +74,17 @@ public:
     // A plain or expandable string value, up to its terminating NUL; variables not expanded.
     std::string ReadString(const std::string& name) const;
 
-    // Each replaces a value of the same name whatever its type. Text is stored up to its
-    // first NUL, as the registry stores it.
-    void WriteBool(const std::string& name, bool value);
-    void WriteInteger(const std::string& name, int32_t value);
-    void WriteString(const std::string& name, const std::string& value);
+    enum class TWriteMode {
+        Always,     // replaces a value of the same name whatever its type
+        IfMissing,  // leaves a value of the same name that reads back as this type untouched
+    };
+
+    // Text is stored up to its first NUL, as the registry stores it. A write that leaves an
+    // existing value as it is succeeds. The test and the write are one step under the
+    // store's lock, so no other copy of the program can store in between.
+    void WriteBool(const std::string& name, bool value, TWriteMode mode = TWriteMode::Always);
+    void WriteInteger(const std::string& name, int32_t value, TWriteMode mode = TWriteMode::Always);
+    void WriteString(const std::string& name, const std::string& value, TWriteMode mode = TWriteMode::Always);
 
 private:
     HKEY FRootKey = HKEY_CURRENT_USER;
@@ -87,7 +94,7 @@ private:
     // The full path of the document (the root's name first); false when the path is invalid.
     bool Resolve(const std::string& path, std::vector<std::string>& resolved) const;
     std::vector<std::string> CurrentDocumentPath() const;
-    void WriteValue(const std::string& name, uint32_t type, std::string data);
+    void WriteValue(const std::string& name, uint32_t type, std::string data, TWriteMode mode);
 };
 
 }  // namespace gridloom

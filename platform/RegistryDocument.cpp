@@ -52,33 +52,6 @@ bool Utf16ToText(std::string_view bytes, std::string& out) {
     return whole;
 }
 
-// UTF-8 as 8-bit text. A byte that does not start a valid sequence is kept as it is; that,
-// and a character with no byte, make the result false.
-bool Utf8ToText(std::string_view bytes, std::string& out) {
-    bool whole = true;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        auto lead = uint8_t(bytes[i]);
-        size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
-        bool valid = length > 0 && i + length <= bytes.size();
-        for (size_t k = 1; valid && k < length; ++k) {
-            auto next = uint8_t(bytes[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            character = (character << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out += char(lead);
-            whole = false;
-            ++i;
-            continue;
-        }
-        whole = AppendAs8Bit(out, character) && whole;
-        i += length;
-    }
-    return whole;
-}
-
 bool IsStringType(uint32_t type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 int HexDigit(char c) {
@@ -155,13 +128,6 @@ bool SplitKeyPath(std::string_view text, std::vector<std::string>& path) {
         if (slash == std::string_view::npos) return true;
         text.remove_prefix(slash + 1);
     }
-}
-
-std::vector<std::string> FoldPath(const std::vector<std::string>& path) {
-    std::vector<std::string> folded;
-    folded.reserve(path.size());
-    for (const auto& name : path) folded.push_back(FoldCase(name));
-    return folded;
 }
 
 void AppendQuoted(std::string& out, std::string_view text) {
@@ -260,9 +226,11 @@ bool DataToDword(std::string_view data, uint32_t& value) {
     return true;
 }
 
-size_t TRegKey::TFoldedHash::operator()(std::string_view name) const {
-    // FNV-1a over the folded bytes, from a start that differs from run to run, so that no file
-    // can be made whose names all fall into one bucket and make the parse quadratic again.
+namespace {
+
+// FNV-1a over the folded bytes, from a start that differs from run to run, so that no file
+// can be made whose names all fall into one slot and make the parse quadratic again.
+size_t FoldedHash(std::string_view name) {
     static const uint64_t start =
         14695981039346656037ull ^ uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     uint64_t hash = start;
@@ -270,82 +238,264 @@ size_t TRegKey::TFoldedHash::operator()(std::string_view name) const {
     return size_t(hash);
 }
 
-bool TRegKey::TFoldedEqual::operator()(std::string_view a, std::string_view b) const { return SameName(a, b); }
+// Ordered as the folded names are: byte by byte, unsigned.
+bool FoldedLess(std::string_view a, std::string_view b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        auto x = uint8_t(FoldChar(a[i])), y = uint8_t(FoldChar(b[i]));
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
 
-TRegKey::TRegKey(const TRegKey& other) : Path(other.Path), FValues(other.FValues) { Reindex(); }
+// A key holding no more values than this finds them by looking at each.
+constexpr size_t LinearSearchLimit = 8;
+
+// What a new key or value takes in memory, near enough to hold the parse to its budget: the
+// objects themselves, the tree's and the list's share, and any name or data too long to be
+// kept inside its string.
+constexpr size_t KeyCost = sizeof(TRegKey) + 64;
+constexpr size_t ValueCost = sizeof(TRegValue) + 32;
+size_t HeapCost(const std::string& text) { return text.size() > 15 ? text.size() + 1 : 0; }
+
+}  // namespace
+
+const TRegValue& TRegValues::back() const {
+    auto last = FItems->end();
+    while (*--last == nullptr) {
+    }
+    return **last;
+}
+
+bool TRegKey::TByFoldedName::operator()(const std::unique_ptr<TRegKey>& a, const std::unique_ptr<TRegKey>& b) const {
+    return FoldedLess(a->FName, b->FName);
+}
+bool TRegKey::TByFoldedName::operator()(const std::unique_ptr<TRegKey>& a, std::string_view b) const {
+    return FoldedLess(a->FName, b);
+}
+bool TRegKey::TByFoldedName::operator()(std::string_view a, const std::unique_ptr<TRegKey>& b) const {
+    return FoldedLess(a, b->FName);
+}
+
+TRegKey::TRegKey(const TRegKey& other) : FName(other.FName) { *this = other; }
 
 TRegKey& TRegKey::operator=(const TRegKey& other) {
-    if (this != &other) {
-        Path = other.Path;
-        FValues = other.FValues;
+    if (this == &other) return *this;
+    FName = other.FName;
+    FValues.clear();
+    for (const TRegValue& value : other.Values()) FValues.push_back(std::make_unique<TRegValue>(value));
+    FLive = FValues.size();
+    Reindex();
+    return *this;
+}
+
+TRegKey::~TRegKey() {
+    // Subkeys are freed from the deepest up, without recursion, so that no depth of keys can
+    // exhaust the stack.
+    std::vector<std::unique_ptr<TRegKey>> pending;
+    auto take = [&](TSubkeys& subkeys) {
+        while (!subkeys.empty()) pending.push_back(std::move(subkeys.extract(subkeys.begin()).value()));
+    };
+    take(FSubkeys);
+    while (!pending.empty()) {
+        std::unique_ptr<TRegKey> key = std::move(pending.back());
+        pending.pop_back();
+        take(key->FSubkeys);
+    }
+}
+
+std::vector<std::string> TRegKey::Path() const {
+    std::vector<std::string> path;
+    for (const TRegKey* key = this; key != nullptr; key = key->FParent) path.push_back(key->FName);
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+size_t TRegKey::Slot(std::string_view name) const {
+    size_t mask = FSlots.size() - 1;
+    for (size_t i = FoldedHash(name) & mask;; i = (i + 1) & mask) {
+        uint32_t at = FSlots[i];
+        if (at == 0 || SameName(FValues[at - 1]->Name, name)) return i;
+    }
+}
+
+void TRegKey::Reindex() {
+    FSlots.clear();
+    if (FLive <= LinearSearchLimit) return;
+    size_t size = 16;
+    while (size < FLive * 2) size *= 2;
+    FSlots.assign(size, 0);
+    for (size_t i = 0; i < FValues.size(); ++i)
+        if (FValues[i] != nullptr) FSlots[Slot(FValues[i]->Name)] = uint32_t(i + 1);
+}
+
+// Drops the places of removed values once they outnumber the values left.
+void TRegKey::Compact() {
+    if (FValues.size() < 2 * FLive + LinearSearchLimit) return;
+    std::erase(FValues, nullptr);
+    Reindex();
+}
+
+const TRegValue* TRegKey::Find(std::string_view name) const {
+    if (FSlots.empty()) {
+        for (const auto& value : FValues)
+            if (value != nullptr && SameName(value->Name, name)) return value.get();
+        return nullptr;
+    }
+    uint32_t at = FSlots[Slot(name)];
+    return at == 0 ? nullptr : FValues[at - 1].get();
+}
+
+void TRegKey::Set(TRegValue value) {
+    if (auto* found = const_cast<TRegValue*>(Find(value.Name))) {
+        // The name keeps the letter case it was first stored with, as in the registry.
+        found->Type = value.Type;
+        found->Data = std::move(value.Data);
+        return;
+    }
+    FValues.push_back(std::make_unique<TRegValue>(std::move(value)));
+    ++FLive;
+    if (FSlots.empty() ? FLive > LinearSearchLimit : FLive * 4 > FSlots.size() * 3) {
         Reindex();
+        return;
+    }
+    if (!FSlots.empty()) FSlots[Slot(FValues.back()->Name)] = uint32_t(FValues.size());
+}
+
+bool TRegKey::Remove(std::string_view name) {
+    size_t position = 0;
+    if (FSlots.empty()) {
+        while (position < FValues.size() && (FValues[position] == nullptr || !SameName(FValues[position]->Name, name)))
+            ++position;
+        if (position == FValues.size()) return false;
+    } else {
+        size_t slot = Slot(name);
+        if (FSlots[slot] == 0) return false;
+        position = FSlots[slot] - 1;
+        // Open addressing: the values after the freed slot that would no longer be found
+        // move back into it.
+        size_t mask = FSlots.size() - 1;
+        FSlots[slot] = 0;
+        for (size_t next = (slot + 1) & mask; FSlots[next] != 0; next = (next + 1) & mask) {
+            size_t home = FoldedHash(FValues[FSlots[next] - 1]->Name) & mask;
+            bool stays = slot <= next ? (slot < home && home <= next) : (slot < home || home <= next);
+            if (stays) continue;
+            FSlots[slot] = FSlots[next];
+            FSlots[next] = 0;
+            slot = next;
+        }
+    }
+    FValues[position].reset();
+    --FLive;
+    Compact();
+    return true;
+}
+
+TRegDocument::TRegDocument(const TRegDocument& other) { *this = other; }
+
+TRegDocument& TRegDocument::operator=(const TRegDocument& other) {
+    if (this == &other) return *this;
+    FRoots.clear();
+    FDamaged = other.FDamaged;
+    // Level by level, without recursion: each key copied with its values, then its subkeys.
+    std::vector<std::pair<const TRegKey*, TRegKey*>> pending;
+    auto copyLevel = [&](const TRegKey::TSubkeys& from, TRegKey::TSubkeys& to, TRegKey* parent) {
+        for (const auto& key : from) {
+            auto copy = std::make_unique<TRegKey>(*key);
+            copy->FParent = parent;
+            copy->FListed = key->FListed;
+            pending.emplace_back(key.get(), copy.get());
+            to.insert(to.end(), std::move(copy));
+        }
+    };
+    copyLevel(other.FRoots, FRoots, nullptr);
+    while (!pending.empty()) {
+        auto [from, to] = pending.back();
+        pending.pop_back();
+        copyLevel(from->FSubkeys, to->FSubkeys, to);
     }
     return *this;
 }
 
-void TRegKey::Reindex() {
-    FIndex.clear();
-    for (auto it = FValues.begin(); it != FValues.end(); ++it) FIndex.emplace(it->Name, it);
-}
-
-const TRegValue* TRegKey::Find(std::string_view name) const {
-    auto found = FIndex.find(name);
-    return found == FIndex.end() ? nullptr : &*found->second;
-}
-
-void TRegKey::Set(TRegValue value) {
-    auto found = FIndex.find(value.Name);
-    if (found != FIndex.end()) {
-        // The name keeps the letter case it was first stored with, as in the registry.
-        found->second->Type = value.Type;
-        found->second->Data = std::move(value.Data);
-        return;
+TRegKey* TRegDocument::FindKey(const std::vector<std::string>& path) const {
+    const TRegKey::TSubkeys* level = &FRoots;
+    TRegKey* key = nullptr;
+    for (const std::string& name : path) {
+        auto it = level->find(std::string_view(name));
+        if (it == level->end()) return nullptr;
+        key = it->get();
+        level = &key->FSubkeys;
     }
-    FValues.push_back(std::move(value));
-    auto last = std::prev(FValues.end());
-    FIndex.emplace(last->Name, last);
+    return key != nullptr && key->FListed ? key : nullptr;
 }
 
-bool TRegKey::Remove(std::string_view name) {
-    auto found = FIndex.find(name);
-    if (found == FIndex.end()) return false;
-    auto value = found->second;
-    FIndex.erase(found);  // before the name it views goes
-    FValues.erase(value);
-    return true;
-}
+const TRegKey* TRegDocument::Find(const std::vector<std::string>& path) const { return FindKey(path); }
 
-const TRegKey* TRegDocument::Find(const std::vector<std::string>& path) const {
-    auto it = FKeys.find(FoldPath(path));
-    return it == FKeys.end() ? nullptr : &it->second;
-}
-
-TRegKey* TRegDocument::Find(const std::vector<std::string>& path) {
-    auto it = FKeys.find(FoldPath(path));
-    return it == FKeys.end() ? nullptr : &it->second;
-}
+TRegKey* TRegDocument::Find(const std::vector<std::string>& path) { return FindKey(path); }
 
 TRegKey& TRegDocument::Create(const std::vector<std::string>& path) {
-    std::vector<std::string> folded = FoldPath(path);
-    if (auto it = FKeys.find(folded); it != FKeys.end()) return it->second;
-    // The root itself is only a section of its own when values are stored right in it.
-    size_t first = std::min<size_t>(2, path.size());
-    TRegKey* key = nullptr;
-    for (size_t n = first; n <= path.size(); ++n) {
-        std::vector<std::string> prefix(folded.begin(), folded.begin() + long(n));
-        auto [it, inserted] = FKeys.try_emplace(std::move(prefix));
-        if (inserted) it->second.Path.assign(path.begin(), path.begin() + long(n));
-        key = &it->second;
+    TRegKey::TSubkeys* level = &FRoots;
+    TRegKey* parent = nullptr;
+    for (size_t i = 0; i < path.size(); ++i) {
+        auto it = level->find(std::string_view(path[i]));
+        if (it == level->end()) {
+            auto key = std::make_unique<TRegKey>();
+            key->FName = path[i];
+            key->FParent = parent;
+            it = level->insert(std::move(key)).first;
+        }
+        TRegKey* key = it->get();
+        // The root itself is only a section of its own when values are stored right in it.
+        if (i > 0 || path.size() == 1) key->FListed = true;
+        parent = key;
+        level = &key->FSubkeys;
     }
-    return *key;
+    return *parent;
 }
 
 void TRegDocument::Remove(const std::vector<std::string>& path) {
-    std::vector<std::string> folded = FoldPath(path);
-    auto it = FKeys.lower_bound(folded);
-    while (it != FKeys.end() && it->first.size() >= folded.size() &&
-           std::equal(folded.begin(), folded.end(), it->first.begin()))
-        it = FKeys.erase(it);
+    if (path.empty()) return;
+    std::vector<std::string> above(path.begin(), path.end() - 1);
+    TRegKey::TSubkeys* level = &FRoots;
+    for (const std::string& name : above) {
+        auto it = level->find(std::string_view(name));
+        if (it == level->end()) return;
+        level = &(*it)->FSubkeys;
+    }
+    auto it = level->find(std::string_view(path.back()));
+    if (it != level->end()) level->erase(it);
+}
+
+void TRegDocument::ForEachKey(const std::function<void(const TRegKey&)>& visit) const {
+    // Depth first, without recursion: a stack of the levels being walked.
+    std::vector<std::pair<TRegKey::TSubkeys::const_iterator, TRegKey::TSubkeys::const_iterator>> stack;
+    stack.emplace_back(FRoots.begin(), FRoots.end());
+    while (!stack.empty()) {
+        auto& [at, end] = stack.back();
+        if (at == end) {
+            stack.pop_back();
+            continue;
+        }
+        const TRegKey& key = **at;
+        ++at;
+        if (key.FListed) visit(key);
+        stack.emplace_back(key.FSubkeys.begin(), key.FSubkeys.end());
+    }
+}
+
+size_t TRegDocument::KeyCount() const {
+    size_t count = 0;
+    ForEachKey([&](const TRegKey&) { ++count; });
+    return count;
+}
+
+bool TRegDocument::Spend(size_t bytes) {
+    if (bytes > FBudget) {
+        FDamaged = true;
+        return false;
+    }
+    FBudget -= bytes;
+    return true;
 }
 
 void TRegDocument::ParseLine(std::string_view line, TRegKey*& current) {
@@ -370,14 +520,18 @@ void TRegDocument::ParseLine(std::string_view line, TRegKey*& current) {
             Remove(path);
             return;
         }
-        if (Find(path) == nullptr) {
-            size_t cost = path.size() * (path.size() + 1) / 2;  // at most: it and every key above it
-            if (cost > FNameBudget) {
-                FDamaged = true;
-                return;
+        // What the keys this line adds would take; a line the budget cannot pay for is left
+        // out whole, so that what is kept is a key with every key above it.
+        size_t cost = 0;
+        const TRegKey::TSubkeys* level = &FRoots;
+        for (const std::string& name : path) {
+            if (level != nullptr) {
+                auto it = level->find(std::string_view(name));
+                level = it == level->end() ? nullptr : &(*it)->FSubkeys;
             }
-            FNameBudget -= cost;
+            if (level == nullptr) cost += KeyCost + HeapCost(name);
         }
+        if (!Spend(cost)) return;
         current = &Create(path);
         return;
     }
@@ -432,7 +586,16 @@ void TRegDocument::ParseLine(std::string_view line, TRegKey*& current) {
         FDamaged = true;
         return;
     }
+    const TRegValue* existing = current->Find(value.Name);
+    size_t cost = HeapCost(value.Data) + (existing != nullptr ? 0 : ValueCost + HeapCost(value.Name));
+    if (!Spend(cost)) return;
     current->Set(std::move(value));
+}
+
+size_t TRegDocument::MemoryBudget(size_t textSize) {
+    // A value line of a real file (a name, a dword) takes some three times its text in
+    // memory; the constant leaves small files room for a few deep keys.
+    return textSize * 4 + (size_t(1) << 20);
 }
 
 TRegDocument TRegDocument::Parse(std::string_view text) {
@@ -446,26 +609,27 @@ TRegDocument TRegDocument::Parse(std::string_view text) {
         whole = Utf16ToText(text.substr(Utf16Mark.size()), decoded);
         text = decoded;
     } else if (text.starts_with(Utf8Mark)) {
-        whole = Utf8ToText(text.substr(Utf8Mark.size()), decoded);
+        whole = Utf8ToWindows1252(text.substr(Utf8Mark.size()), decoded);
         text = decoded;
     } else if (Trim(text.substr(0, text.find('\n'))) == UnicodeHeader) {
-        whole = Utf8ToText(text, decoded);
+        whole = Utf8ToWindows1252(text, decoded);
         text = decoded;
     }
     doc.FDamaged = !whole;
-    // Real files hold far fewer names than a quarter of their bytes (a key line of four names
-    // is some fifty bytes); the constant leaves small files room for a few deep keys.
-    doc.FNameBudget = text.size() / 4 + 65536;
+    doc.FBudget = MemoryBudget(text.size());
     doc.ParseText(text);
-    doc.FNameBudget = SIZE_MAX;
+    doc.FBudget = SIZE_MAX;
     doc.FUnicodeStrings = false;
     return doc;
 }
 
 void TRegDocument::ParseText(std::string_view text) {
-    TRegKey* current = nullptr;
-    std::string logical;
-    bool firstLine = true;
+    TLineState state;
+    ParseLines(text, state);
+    FinishLines(state);
+}
+
+void TRegDocument::ParseLines(std::string_view text, TLineState& state) {
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
@@ -473,8 +637,8 @@ void TRegDocument::ParseText(std::string_view text) {
         std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
 
-        if (firstLine) {
-            firstLine = false;
+        if (state.FirstLine) {
+            state.FirstLine = false;
             if (Trim(line) == Header) continue;
             if (Trim(line) == UnicodeHeader) {
                 FUnicodeStrings = true;
@@ -484,44 +648,132 @@ void TRegDocument::ParseText(std::string_view text) {
         }
 
         // Long binary values run over several lines, each but the last ending in a backslash.
+        std::string& logical = state.Logical;
         logical += Trim(line);
         size_t n = logical.size();
         bool continues = n >= 2 && logical[n - 1] == '\\' && (logical[n - 2] == ',' || logical[n - 2] == ':') &&
                          logical.front() != '[';
         if (continues) {
             logical.pop_back();
-            if (pos < text.size()) continue;
-            FDamaged = true;  // the file ends in the middle of a value
+            state.Continued = true;
+            continue;
         }
-        ParseLine(logical, current);
+        state.Continued = false;
+        ParseLine(logical, state.Current);
         logical.clear();
     }
 }
 
+void TRegDocument::FinishLines(TLineState& state) {
+    if (!state.Continued) return;
+    FDamaged = true;  // the text ends in the middle of a value
+    ParseLine(state.Logical, state.Current);
+    state.Logical.clear();
+    state.Continued = false;
+}
+
+TRegParser::TRegParser(size_t textSize) : FTextSize(textSize) {}
+
+void TRegParser::Feed(std::string_view piece) {
+    FPending += piece;
+    if (FMode == TMode::Undecided) {
+        // The first line tells a file in Unicode, which is decoded whole, from one in 8-bit
+        // text, which is parsed line by line as it comes.
+        size_t newline = FPending.find('\n');
+        bool marked =
+            std::string_view(FPending).starts_with(Utf16Mark) || std::string_view(FPending).starts_with(Utf8Mark);
+        if (!marked && newline == std::string::npos) return;
+        Decide();
+    }
+    if (FMode != TMode::Lines) return;
+    size_t last = FPending.rfind('\n');
+    if (last == std::string::npos) return;
+    FDocument.ParseLines(std::string_view(FPending).substr(0, last + 1), FState);
+    FPending.erase(0, last + 1);
+}
+
+void TRegParser::Decide() {
+    std::string_view text = FPending;
+    bool unicode = text.starts_with(Utf16Mark) || text.starts_with(Utf8Mark) ||
+                   Trim(text.substr(0, text.find('\n'))) == UnicodeHeader;
+    FMode = unicode ? TMode::Whole : TMode::Lines;
+    if (FMode == TMode::Lines) FDocument.FBudget = TRegDocument::MemoryBudget(FTextSize);
+}
+
+TRegDocument TRegParser::Finish() {
+    if (FMode == TMode::Undecided && !FPending.empty()) Decide();
+    if (FMode == TMode::Whole) return TRegDocument::Parse(FPending);
+    FDocument.ParseLines(FPending, FState);
+    FDocument.FinishLines(FState);
+    FPending.clear();
+    FDocument.FBudget = SIZE_MAX;
+    FDocument.FUnicodeStrings = false;
+    return std::move(FDocument);
+}
+
+bool TRegDocument::Serialize(const std::function<bool(std::string_view)>& sink, size_t limit) const {
+    constexpr size_t PieceSize = 65536;
+    std::string piece;
+    size_t total = 0;
+    bool ok = true;
+    auto emit = [&](std::string_view text, bool flush) {
+        total += text.size();
+        if (total > limit) ok = false;
+        if (!ok) return;
+        piece += text;
+        if (piece.size() >= PieceSize || (flush && !piece.empty())) {
+            ok = sink(piece);
+            piece.clear();
+        }
+    };
+    emit(Header, false);
+    emit(Newline, false);
+    std::string line;
+    ForEachKey([&](const TRegKey& key) {
+        if (!ok) return;
+        line.assign(Newline);
+        line += '[';
+        // The path is the same at every key of a long line of keys; the limit ends the text
+        // before such paths could add up.
+        std::vector<const TRegKey*> above;
+        for (const TRegKey* k = &key; k != nullptr; k = k->FParent) above.push_back(k);
+        for (size_t i = above.size(); i-- > 0;) {
+            line += above[i]->Name();
+            if (i > 0) line += '\\';
+            if (total + line.size() > limit) {
+                ok = false;
+                return;
+            }
+        }
+        line += ']';
+        line += Newline;
+        emit(line, false);
+        for (const TRegValue& value : key.Values()) {
+            line.clear();
+            if (value.Name.empty()) {
+                line += '@';
+            } else {
+                AppendQuoted(line, value.Name);
+            }
+            line += '=';
+            AppendData(line, value);
+            line += Newline;
+            emit(line, false);
+            if (!ok) return;
+        }
+    });
+    emit({}, true);
+    return ok;
+}
+
 std::string TRegDocument::Serialize() const {
     std::string out;
-    out += Header;
-    out += Newline;
-    for (const auto& [folded, key] : FKeys) {
-        out += Newline;
-        out += '[';
-        for (size_t i = 0; i < key.Path.size(); ++i) {
-            if (i > 0) out += '\\';
-            out += key.Path[i];
-        }
-        out += ']';
-        out += Newline;
-        for (const auto& value : key.Values()) {
-            if (value.Name.empty()) {
-                out += '@';
-            } else {
-                AppendQuoted(out, value.Name);
-            }
-            out += '=';
-            AppendData(out, value);
-            out += Newline;
-        }
-    }
+    Serialize(
+        [&](std::string_view piece) {
+            out += piece;
+            return true;
+        },
+        SIZE_MAX);
     return out;
 }
 

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <sys/types.h>
 
 #include "platform/RegistryDocument.h"
@@ -30,13 +31,18 @@ enum class TRegChange {
     Changed,
 };
 
-// The content of the file; a missing, unreadable or non-regular file reads as empty.
-TRegDocument LoadRegistryFile(const std::filesystem::path& file);
+// The content of the file; a missing, unreadable or non-regular file reads as empty. Within a
+// session the document is shared with the session's other loads while the file is unchanged.
+std::shared_ptr<const TRegDocument> LoadRegistryFile(const std::filesystem::path& file);
 
 // Applies `change` to the current content and writes the result. False when the store is
 // refused: no right to create the folder or file, the existing file cannot be read (and so
-// cannot be kept), the lock is not granted in time, or the disk refuses the write.
+// cannot be kept), the lock is not granted in time, the disk refuses the write, or the text
+// would grow beyond MaxRegistryFileSize. An existing file its owner may not write to (mode
+// 0444) is the owner's wish to keep it as it is: it is never rewritten.
 // `newFileMode` is the permission of a file created afresh; an existing file keeps its own.
+// Within a session the change is applied to the session's document at once and written to
+// the file when the session ends.
 bool UpdateRegistryFile(const std::filesystem::path& file, mode_t newFileMode,
                         const std::function<TRegChange(TRegDocument&)>& change);
 
@@ -56,5 +62,31 @@ TLockPatience RegistryLockPatience();
 
 // Files larger than this are not read beyond it (and count as damaged).
 constexpr size_t MaxRegistryFileSize = size_t(64) << 20;
+
+// One moment of the program that loads or stores many settings at once: its start or its
+// close. While a session is open on a thread, every load and store of that thread
+//   - reads and parses each file once, and again only when the file has changed since (another
+//     inode, size or modification time, looked at under the lock);
+//   - waits for a lock held by another process at most the session's patience in all, not that
+//     patience per value: once it has run out, loads read without waiting and stores fail;
+//   - keeps its changes until the session ends, which writes each changed file once, applying
+//     the changes in order to the file as it is then.
+// A failed write at the end is skipped, as any failed store is.
+class TRegistrySession {
+public:
+    enum class TPurpose {
+        Loading,  // waits at most the load patience in all
+        Storing,  // waits at most the store patience in all
+    };
+    explicit TRegistrySession(TPurpose purpose);
+    ~TRegistrySession();
+    TRegistrySession(const TRegistrySession&) = delete;
+    TRegistrySession& operator=(const TRegistrySession&) = delete;
+
+    struct TState;
+
+private:
+    std::unique_ptr<TState> FState;  // none for a session opened inside another, which governs
+};
 
 }  // namespace gridloom

@@ -1,5 +1,7 @@
 #include "platform/Windows1252.h"
 
+#include <cstdint>
+
 namespace gridloom {
 
 namespace {
@@ -40,6 +42,39 @@ void AppendUtf8(std::string& out, char32_t character) {
 std::string Windows1252ToUtf8(std::string_view text) {
     std::string out;
     for (unsigned char byte : text) AppendUtf8(out, Windows1252ToUnicode(byte));
+    return out;
+}
+
+bool Utf8ToWindows1252(std::string_view bytes, std::string& out) {
+    bool whole = true;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        auto lead = uint8_t(bytes[i]);
+        size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+        bool valid = length > 0 && i + length <= bytes.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            auto next = uint8_t(bytes[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            character = (character << 6) | (next & 0x3F);
+        }
+        if (!valid) {
+            out += char(lead);
+            whole = false;
+            ++i;
+            continue;
+        }
+        int byte = UnicodeToWindows1252(character);
+        out += byte < 0 ? '?' : char(byte);
+        whole = whole && byte >= 0;
+        i += length;
+    }
+    return whole;
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
+    std::string out;
+    Utf8ToWindows1252(utf8, out);
     return out;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Ticks.h"
 #include "render/Canvas.h"
 #include "render/Color.h"
+#include "render/PenWidth.h"
 #include "render/RenderSettings.h"
 
 namespace gridloom {
@@ -49,7 +50,7 @@ void DrawBoundariesOn(Surface& s, const TCartogList& list, const IRenderSettings
     const int count = list.Count();
     if (count <= 0) return;
     std::vector<TPoint> work(BoundaryWorkingSize(list));  // the one array of the whole call
-    s.Pen.Width = settings.BoundaryWidth();
+    s.Pen.Width = DrawnPenWidth(settings.BoundaryWidth());
     // Hidden boundaries are drawn in the land colour, so green outlines merge into their fill.
     const TColor pen = settings.ShowBoundaries() ? clYellow : clGreen;
     uint32_t lastRefresh = 0;  // so the first segment always refreshes

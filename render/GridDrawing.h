@@ -11,6 +11,7 @@
 
 #include "render/Color.h"
 #include "render/GridIntervals.h"
+#include "render/PenWidth.h"
 #include "render/Projection.h"
 #include "render/RenderSettings.h"
 
@@ -30,7 +31,7 @@ void DrawGridOn(Surface& s, const IRenderSettings& settings) {
 
     s.Pen.Color = clRed;
     s.Font.Color = clRed;
-    s.Pen.Width = settings.GridlineWidth();
+    s.Pen.Width = DrawnPenWidth(settings.GridlineWidth());
 
     // All meridians with their labels come first, so that the parallels drawn afterwards,
     // and their labels, lie on top of meridian labels where the two meet.

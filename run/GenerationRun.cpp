@@ -5,6 +5,7 @@
 #include <new>
 
 #include "data/Cartography.h"
+#include "data/NothingReadable.h"
 #include "platform/FileAttributes.h"
 #include "render/Boundaries.h"
 #include "render/Grid.h"
@@ -138,6 +139,10 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
         return Fail(UnreadableDataText(countriesFile, loaded.FileError));
     }
 
+    if (const auto damage = list->Count() == 0 ? NothingReadable(loaded) : std::nullopt) {
+        list.reset();
+        return Fail(DamagedDataText(countriesFile, loaded.StopOffset, *damage));
+    }
     if (list->Count() == 0) {
         list.reset();
         if (FQuestions.AskYesNo(DataMissingCaption(), DataMissingText(countriesFile)))
@@ -187,8 +192,10 @@ TRunOutcome TGenerationRun::Run(const std::string& outputPath) {
     FFeedback.SetProgress(0);
     // Told once, last, whatever became of the save: the image on screen lacks what the
     // damage cut off either way.
-    if (loaded.Damaged)
+    if (loaded.Damaged) {
+        FFeedback.RefreshDisplay();  // the message comes over the finished map
         FQuestions.Inform(DamagedDataDrawnText(countriesFile, loaded.StopOffset, loaded.Damage, segmentsRead));
+    }
     return outcome;
 }
 

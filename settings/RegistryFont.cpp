@@ -8,6 +8,12 @@ TRegistryFont::TRegistryFont(const std::string& namePrefix, const TFont* font)
       FSize(std::make_unique<TRegistryInteger>(namePrefix + "Size")),
       FStyle(std::make_unique<TRegistryInteger>(namePrefix + "Style")) {
     CopyFromFont(font);
+    // The font the holder was made from counts as its loaded value: a font left unchanged
+    // leaves what another copy of the program stored meanwhile.
+    FColour->MarkUnchanged();
+    FName->MarkUnchanged();
+    FSize->MarkUnchanged();
+    FStyle->MarkUnchanged();
 }
 
 TRegistryFont::~TRegistryFont() {

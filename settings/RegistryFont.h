@@ -3,6 +3,7 @@
 //
 // The holder only stores: it never reads the values back, so stored fonts have no effect on
 // it. Its owner fills it when it is made and again, by CopyFromFont, just before freeing it.
+// A value still as the holder was made leaves the stored one as it is (see RegistryVariables.h).
 #pragma once
 
 #include <memory>

@@ -56,6 +56,15 @@ bool TRegistryVariable::OpenForStore(TRegistry& registry) const {
     return registry.OpenKey(FKeyPath, true);
 }
 
+namespace {
+
+// A value still as loaded only fills in a stored value that is missing or of another type.
+TRegistry::TWriteMode WriteModeFor(bool unchanged) {
+    return unchanged ? TRegistry::TWriteMode::IfMissing : TRegistry::TWriteMode::Always;
+}
+
+}  // namespace
+
 // Loads and stores catch everything: a setting that cannot be read or written must never
 // stop the program, and nothing may leave a destructor.
 
@@ -66,12 +75,13 @@ TRegistryBoolean::TRegistryBoolean(std::string valueName, bool defaultValue)
         if (OpenForLoad(registry)) Value = registry.ReadBool(ValueName());
     } catch (...) {
     }
+    FLoaded = Value;
 }
 
 TRegistryBoolean::~TRegistryBoolean() {
     try {
         TRegistry registry;
-        if (OpenForStore(registry)) registry.WriteBool(ValueName(), Value);
+        if (OpenForStore(registry)) registry.WriteBool(ValueName(), Value, WriteModeFor(FLoaded == Value));
     } catch (...) {
     }
 }
@@ -83,12 +93,13 @@ TRegistryInteger::TRegistryInteger(std::string valueName, int32_t defaultValue)
         if (OpenForLoad(registry)) Value = registry.ReadInteger(ValueName());
     } catch (...) {
     }
+    FLoaded = Value;
 }
 
 TRegistryInteger::~TRegistryInteger() {
     try {
         TRegistry registry;
-        if (OpenForStore(registry)) registry.WriteInteger(ValueName(), Value);
+        if (OpenForStore(registry)) registry.WriteInteger(ValueName(), Value, WriteModeFor(FLoaded == Value));
     } catch (...) {
     }
 }
@@ -103,12 +114,13 @@ TRegistryString::TRegistryString(std::string valueName, std::string defaultValue
         }
     } catch (...) {
     }
+    FLoaded = Value;
 }
 
 TRegistryString::~TRegistryString() {
     try {
         TRegistry registry;
-        if (OpenForStore(registry)) registry.WriteString(ValueName(), Value);
+        if (OpenForStore(registry)) registry.WriteString(ValueName(), Value, WriteModeFor(FLoaded == Value));
     } catch (...) {
     }
 }

@@ -1,12 +1,20 @@
 // Settings as objects: a registry variable loads its value when it is constructed (or keeps
 // the caller's default) and stores it when it is destroyed, and at no other time.
 //
+// A variable whose value is still the one it loaded (stored or default) leaves the stored value
+// as it is by then: another copy of the program may have changed it meanwhile, and two copies
+// running at once must not lose each other's settings. It only fills in a value that is missing
+// (or of another type), so the first close still writes every setting. A changed value is
+// always written, so for a value both copies changed, the copy that closes last wins. A variable
+// made from its name alone loaded nothing and always writes.
+//
 // Every variable of the program lives in one key, "\Software\" + RegistryCompanyName + "\" +
 // the program's file name without its extension, under RegistryRootKey. No failure of the
 // registry ever leaves a variable: a failed read keeps the default, a failed store is skipped.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Registry.h"
@@ -68,6 +76,13 @@ public:
     ~TRegistryBoolean() override;
 
     bool Value = false;
+
+    // From now on the current Value counts as the loaded one (for holders whose variables take
+    // their first value from elsewhere).
+    void MarkUnchanged() { FLoaded = Value; }
+
+private:
+    std::optional<bool> FLoaded;  // what loading left in Value; none after a name alone
 };
 
 class TRegistryInteger : public TRegistryVariable {
@@ -77,6 +92,13 @@ public:
     ~TRegistryInteger() override;
 
     int32_t Value = 0;
+
+    // From now on the current Value counts as the loaded one (for holders whose variables take
+    // their first value from elsewhere).
+    void MarkUnchanged() { FLoaded = Value; }
+
+private:
+    std::optional<int32_t> FLoaded;  // what loading left in Value; none after a name alone
 };
 
 class TRegistryString : public TRegistryVariable {
@@ -86,6 +108,13 @@ public:
     ~TRegistryString() override;
 
     std::string Value;
+
+    // From now on the current Value counts as the loaded one (for holders whose variables take
+    // their first value from elsewhere).
+    void MarkUnchanged() { FLoaded = Value; }
+
+private:
+    std::optional<std::string> FLoaded;  // what loading left in Value; none after a name alone
 };
 
 }  // namespace gridloom

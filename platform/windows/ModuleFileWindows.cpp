@@ -43,6 +43,9 @@ uint32_t GetModuleFileNameA(const void* address, char* buffer, uint32_t size) {
 
 std::string ExecutableFileName() { return ModulePath(nullptr); }
 
+// Windows opens the program's own file by its full name, however long it is.
+std::string ExecutableOpenName() { return ExecutableFileName(); }
+
 bool IsInsideLibrary(const void* address) {
     const HMODULE module = ModuleOf(address);
     return module != nullptr && module != ::GetModuleHandleA(nullptr);

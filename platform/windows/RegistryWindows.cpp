@@ -168,26 +168,36 @@ std::string TRegistry::ReadString(const std::string& name) const {
     return value.Data.substr(0, value.Data.find('\0'));
 }
 
-void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data) {
+void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data, TWriteMode mode) {
     if (!FKeyOpen) throw ERegistryException("No registry key is open");
     if (!IsValidValueName(name)) throw ERegistryException("Invalid registry value name");
     // A key that another program removed meanwhile is made again, so the value is not lost.
-    TOpenKey key(FRootKey, SubKey(CurrentDocumentPath()), KEY_SET_VALUE, true);
+    TOpenKey key(FRootKey, SubKey(CurrentDocumentPath()), KEY_SET_VALUE | KEY_QUERY_VALUE, true);
+    if (key && mode == TWriteMode::IfMissing) {
+        // A value that reads back as this type is left as it is.
+        DWORD stored = 0, size = 0;
+        if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &stored, nullptr, &size) == ERROR_SUCCESS &&
+            (type == REG_DWORD ? stored == REG_DWORD && size == 4
+                               : stored == type || (type == REG_SZ && stored == REG_EXPAND_SZ)))
+            return;
+    }
     if (!key || ::RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                                  DWORD(data.size())) != ERROR_SUCCESS)
         throw ERegistryException("Failed to set data for \"" + name + "\"");
 }
 
-void TRegistry::WriteInteger(const std::string& name, int32_t value) {
-    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)));
+void TRegistry::WriteInteger(const std::string& name, int32_t value, TWriteMode mode) {
+    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)), mode);
 }
 
-void TRegistry::WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+void TRegistry::WriteBool(const std::string& name, bool value, TWriteMode mode) {
+    WriteInteger(name, value ? 1 : 0, mode);
+}
 
-void TRegistry::WriteString(const std::string& name, const std::string& value) {
+void TRegistry::WriteString(const std::string& name, const std::string& value, TWriteMode mode) {
     std::string data = value.substr(0, value.find('\0'));
     data += '\0';
-    WriteValue(name, REG_SZ, std::move(data));
+    WriteValue(name, REG_SZ, std::move(data), mode);
 }
 
 }  // namespace gridloom

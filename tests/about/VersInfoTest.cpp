@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <filesystem>
 #include <QTreeWidget>
+#include <cstdlib>
 #include <memory>
+#include <sys/wait.h>
 
 #include "AboutTestSupport.h"
 #include "about/VersInfo.h"
@@ -307,6 +309,31 @@ TEST_F(VersInfo, ALibraryWithALongPathIsNotTakenForItsShortenedName) {
     std::filesystem::copy_file(GRIDLOOM_VERSINFO_PROBE, copy);
     ASSERT_GT(std::filesystem::canonical(copy).string().size(), 255u);
     EXPECT_EQ(FileChosenInLibrary(copy, false), std::filesystem::canonical(copy).string());
+}
+
+// The program's own block is read however long the path of its file: a copy of this test
+// program lying deeper than 255 bytes runs this test again, and there it must find the block.
+TEST_F(VersInfo, TheProgramsOwnBlockIsReadWhateverItsPathsLength) {
+    if (ExecutableFileName().size() > 255) {
+        TVersionInfoResource own;
+        own.Loaded();
+        EXPECT_EQ(own.ProductName(), "Skylune - Make master overlay");
+        EXPECT_EQ(own.FileVersionNumber().AsString(), "1.4.0.10");
+        // A name given by the caller keeps the platform's limit: read as nothing.
+        TVersionInfoResource named;
+        named.SetFilename(QString::fromStdString(ExecutableFileName()));
+        EXPECT_EQ(named.ProductName(), "");
+        return;
+    }
+    test::TTempFolder folder;
+    const std::string deep = folder / (std::string(200, 'd') + "/" + std::string(100, 'e'));
+    std::filesystem::create_directories(deep);
+    const std::string copy = deep + "/about-tests";
+    std::filesystem::copy_file(ExecutableFileName(), copy);
+    const std::string command =
+        "'" + copy + "' --gtest_filter=VersInfo.TheProgramsOwnBlockIsReadWhateverItsPathsLength >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

@@ -14,8 +14,13 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTest>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "WindowFixture.h"
+#include "tests/settings/HeldLock.h"
 #include "app/FontDialog.h"
 #include "app/ImageDisplay.h"
 #include "app/RadioGroup.h"
@@ -203,6 +208,67 @@ TEST_F(MainWindow, StoredSettingsComeBackAndAreWrittenAsLoaded) {
     TFormMain& again = Open();
     EXPECT_EQ(again.MasterBitmap().Canvas().Font, (TFont{"Arial", 11, fsBold, clBlack}));
     EXPECT_FALSE(again.CheckBoxShowScale->isChecked());
+}
+
+// Two windows over one settings file, closed in either order: neither undoes the other's
+// change by writing back what it loaded.
+TEST_F(MainWindow, TwoWindowsKeepEachOthersSettings) {
+    for (bool aClosesFirst : {true, false}) {
+        std::filesystem::remove(UserFile());
+        auto a = std::make_unique<TFormMain>(Services);
+        auto b = std::make_unique<TFormMain>(Services);
+        a->RadioGroupGrid->Button(0)->click();  // "1 degree"
+        b->CheckBoxShowScale->setChecked(true);
+        b->CheckBoxShowBoundaries->setChecked(false);
+        if (aClosesFirst) {
+            a.reset();
+            b.reset();
+        } else {
+            b.reset();
+            a.reset();
+        }
+        EXPECT_EQ(Stored("GridSpacing"), 0) << aClosesFirst;
+        EXPECT_EQ(Stored("Annotation"), 1) << aClosesFirst;
+        EXPECT_EQ(Stored("ShowBoundaries"), 0) << aClosesFirst;
+        EXPECT_EQ(Stored("GridOnTop"), 0) << aClosesFirst;
+    }
+}
+
+// Another process holding the settings lock delays the window's start and its close by one
+// patience each, not one per setting; the close then stores nothing. The bound is several
+// times the patience: what it tells apart is one wait from ten.
+TEST_F(MainWindow, AHeldSettingsLockIsWaitedForOnceAtStartAndOnceAtClose) {
+    Store(SettingsKey, [](TRegistry& r) { r.WriteInteger("GridSpacing", 5); });
+    const std::string before = ReadText(UserFile());
+    const auto patience = std::chrono::milliseconds(300);
+    SetRegistryLockPatience({patience, patience});
+    const int lock = HoldUserLock();
+    ASSERT_GE(lock, 0);
+    auto started = std::chrono::steady_clock::now();
+    TFormMain& form = Open();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3 * patience);
+    EXPECT_TRUE(form.RadioGroupGrid->Button(5)->isChecked());
+    form.RadioGroupGrid->Button(0)->click();
+    started = std::chrono::steady_clock::now();
+    CloseAndDestroy();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 3 * patience);
+    EXPECT_EQ(ReadText(UserFile()), before);
+    ::close(lock);
+}
+
+// Text crosses between Qt and the engine as Windows-1252, the engine's 8-bit text: a font
+// family with an accented letter is kept as its 1252 bytes and shown as itself again, and so
+// is the run's text in the status line.
+TEST_F(MainWindow, TextCrossesToAndFromTheEngineAsWindows1252) {
+    const QString cafe = QString::fromUtf8("Caf\u00e9 Sans \u20ac");
+    const TFont engine = FromQFont(QFont(cafe), clRed);
+    EXPECT_EQ(engine.Name, "Caf\xE9 Sans \x80");
+    EXPECT_EQ(ToQFont(engine).family(), cafe);
+    EXPECT_EQ(FromQFont(QFont(QString::fromUtf8("\u03a9")), clRed).Name, "?");  // no byte for it
+
+    TFormMain& form = Open();
+    form.ShowStatus("Overlay master image saved to /srv/caf\xE9/Overlay.bmp");
+    EXPECT_EQ(form.StatusText(), QString::fromUtf8("Overlay master image saved to /srv/caf\u00e9/Overlay.bmp"));
 }
 
 TEST_F(MainWindow, AGridIndexWithoutAButtonSelectsNoneAndSurvivesAClose) {

@@ -246,6 +246,18 @@ TEST(BoundaryDrawing, PenFromTheSettings) {
     }
 }
 
+TEST(BoundaryDrawing, WidthsBeyondTheBoundsAreDrawnAtTheBound) {
+    const std::pair<int32_t, int32_t> cases[] = {{5, 5}, {100, 100}, {0x400, 100}, {0x7fffffff, 100}, {0, 1}, {-1, 1}};
+    for (auto [stored, drawn] : cases) {
+        TBoundaryRun run;
+        run.settings.BorderWidth = stored;
+        run.list.AddSegment(Segment(9, {{0, 0}, {600, 0}}));
+        run.Draw();
+        ASSERT_EQ(run.surface.Calls.size(), 1u);
+        EXPECT_EQ(run.surface.Calls.front().Pen.Width, drawn) << stored;
+    }
+}
+
 TEST(BoundaryDrawing, ShowBoundariesIsReadOnceAtTheStart) {
     TBoundaryRun run;
     for (int i = 0; i < 4; ++i) run.list.AddSegment(Segment(0, {{0, 0}, {600, 0}, {600, 600}}));

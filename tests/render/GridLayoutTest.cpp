@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "RenderFakes.h"
 #include "render/Grid.h"
@@ -94,6 +96,21 @@ TEST(GridLayout, RedPenOfTheGridlineWidthAndBrushUntouched) {
         EXPECT_EQ(c.Pen.Width, 5);
         EXPECT_EQ(c.Font.Color, clRed);
         EXPECT_EQ(c.Brush.Color, clGreen);
+    }
+}
+
+// Widths from 1 to 100 are drawn as stored; a stored width no pen on this map can mean
+// (0x400 would paint the sea red, 0x7fffffff freeze the window) is drawn at the bound.
+TEST(GridLayout, WidthsBeyondTheBoundsAreDrawnAtTheBound) {
+    const std::pair<int32_t, int32_t> cases[] = {
+        {1, 1}, {7, 7}, {100, 100}, {101, 100}, {0x400, 100}, {0x7fffffff, 100}, {0, 1}, {-5, 1}, {INT32_MIN, 1}};
+    for (auto [stored, drawn] : cases) {
+        TFakeSettings settings;
+        settings.GridWidth = stored;
+        TRecordingSurface surface;
+        DrawGridOn(surface, settings);
+        ASSERT_FALSE(surface.Calls.empty());
+        EXPECT_EQ(surface.Calls.front().Pen.Width, drawn) << stored;
     }
 }
 

@@ -53,6 +53,19 @@ TEST_F(BoundaryDataRun, DamagedDataIsDrawnSavedAndToldOnceAtTheEnd) {
     EXPECT_EQ(Host.Bitmap.Pixel(3960 + 22 * 10, 1980 - 22 * 20), clGreen);
 }
 
+// The message comes over the finished map, not over what the display last showed while the
+// boundaries were being drawn.
+TEST_F(BoundaryDataRun, TheFinishedMapIsShownBeforeTheDamageIsTold) {
+    const TPoint land{3960 + 22 * 10, 1980 - 22 * 20};
+    TColor shown = clBlack, shownWhenTold = clBlack;
+    Host.OnRefresh = [&] { shown = Host.Bitmap.Pixel(land.X, land.Y); };
+    Host.OnDialog = [&] { shownWhenTold = shown; };
+    TGenerationRun run(Host, Host, Host, Services);
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
+    ASSERT_EQ(Host.Count("inform:"), 1);
+    EXPECT_EQ(shownWhenTold, clGreen);
+}
+
 TEST_F(BoundaryDataRun, DamagedDataIsToldEvenWhenTheSaveFails) {
     TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Folder / "absent/Overlay.bmp"), TRunOutcome::SaveFailed);
@@ -76,6 +89,77 @@ TEST_F(BoundaryDataRun, UndamagedDataIsToldNothing) {
     run.SetRejectDamagedData(true);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::Saved);
     EXPECT_EQ(Host.Count("inform:"), 0);
+}
+
+// A file that is there but from which nothing could be read is damaged data, not missing
+// data: no download offer, the window stays open, and nothing is drawn or saved, strict or not.
+struct TNothingReadableCase {
+    const char* Name;
+    std::string Data;  // the file's bytes; none: the path names a file of the system's
+    const char* Damage;
+};
+
+void PrintTo(const TNothingReadableCase& c, std::ostream* out) { *out << c.Name; }
+
+std::string RandomBytes() {
+    std::string bytes;
+    unsigned seed = 12345;
+    for (int i = 0; i < 4096; ++i) bytes += char((seed = seed * 1103515245 + 12345) >> 16);
+    bytes[3] = char(0x80);  // a negative first count, whatever the seed gives
+    return bytes;
+}
+
+const TNothingReadableCase NothingReadableCases[] = {
+    {"Empty", "", "the file is empty"},
+    {"DamagedAtByte0",
+     std::string("\xff\xff\xff\xff\x00"
+                 "AAAA",
+                 9),
+     "a record has a negative number of points"},
+    {"RandomBytes", RandomBytes(), "a record has a negative number of points"},
+    {"ProcMaps", {}, nullptr},
+};
+
+class NothingReadable : public test::TRunTest, public ::testing::WithParamInterface<TNothingReadableCase> {};
+
+TEST_P(NothingReadable, IsDamageToldWithTheByteWhereReadingStopped) {
+    const TNothingReadableCase& c = GetParam();
+    if (c.Damage != nullptr) {
+        WriteFile(Host.Countries, c.Data);
+    } else {
+        Host.Countries = "/proc/self/maps";
+    }
+    for (bool strict : {false, true}) {
+        SCOPED_TRACE(strict);
+        Host.Events.clear();
+        TGenerationRun run(Host, Host, Host, Services);
+        run.SetRejectDamagedData(strict);
+        EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DrawFailed);
+        EXPECT_EQ(Host.Count("ask:"), 0);
+        EXPECT_EQ(Host.Count("close"), 0);
+        EXPECT_FALSE(run.Closed());
+        const std::string told = "inform:Error generating overlay master image: the boundary data file " +
+                                 Host.Countries + " is damaged: reading stopped at byte ";
+        ASSERT_EQ(Host.Count("inform:"), 1);
+        EXPECT_TRUE(Host.Saw("status:Overlay master image could not be generated"));
+        if (c.Damage != nullptr) EXPECT_EQ(Host.Count(told + "0, where " + c.Damage + "."), 1);
+        EXPECT_EQ(ModeOf(Output), mode_t(-1));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, NothingReadable, ::testing::ValuesIn(NothingReadableCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A file holding a valid empty list is no data, as a missing file is: the download is offered.
+TEST_F(BoundaryDataRun, AValidEmptyListOffersTheDownload) {
+    std::string terminator;
+    test::AppendRecord(terminator, 0, {});
+    terminator.resize(5);
+    WriteFile(Host.Countries, terminator);
+    TGenerationRun run(Host, Host, Host, Services);
+    EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DataMissing);
+    EXPECT_EQ(Host.Count("ask:"), 1);
+    EXPECT_TRUE(run.Closed());
 }
 
 // A data file that exists but cannot be read: an error naming the file and the reason, no
@@ -163,6 +247,19 @@ TEST_F(MakeWithDamagedData, StrictExits1AndSavesNothing) {
     EXPECT_NE(Stderr.find("is damaged: reading stopped at byte " + std::to_string(DamageOffset)), std::string::npos)
         << Stderr;
     EXPECT_EQ(ModeOf(Output), mode_t(-1));
+}
+
+TEST_F(MakeWithDamagedData, DataWithNothingReadableExits1StrictOrNot) {
+    WriteFile(Host.Countries, "");
+    for (bool strict : {false, true}) {
+        std::vector<std::string> args{"--data", Host.Countries, "--out", Output, "--quiet"};
+        if (strict) args.push_back("--strict");
+        EXPECT_EQ(Make(args), 1) << strict;
+        EXPECT_NE(Stderr.find("is damaged: reading stopped at byte 0, where the file is empty."), std::string::npos)
+            << Stderr;
+        EXPECT_EQ(Stderr.find("cannot find"), std::string::npos) << Stderr;
+        EXPECT_EQ(ModeOf(Output), mode_t(-1));
+    }
 }
 
 TEST_F(MakeWithDamagedData, AFolderForDataExits1WithTheReason) {

@@ -33,8 +33,10 @@ TEST_F(RunSequence, MissingDataOffersTheDownloadThenClosesTheWindow) {
     EXPECT_EQ(Host.Events, expected);
 }
 
-TEST_F(RunSequence, EmptyDataFileIsMissingDataAndNoOpensNothing) {
-    test::WriteFile(Host.Countries, "");
+TEST_F(RunSequence, AnEmptyListIsMissingDataAndNoOpensNothing) {
+    std::string terminatorOnly;
+    test::AppendRecord(terminatorOnly, 0, {});
+    test::WriteFile(Host.Countries, terminatorOnly);
     Host.AnswerYesNo = false;
     TGenerationRun run(Host, Host, Host, Services);
     EXPECT_EQ(run.MakeMasterImage(Output), TRunOutcome::DataMissing);

@@ -2,11 +2,13 @@
 // text does to the parse.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "HeapCount.h"
 #include "platform/RegistryDocument.h"
 #include "platform/Windows1252.h"
 
@@ -78,7 +80,7 @@ TEST(RegistryDocument, ReadsWhatAPersonOrRegeditWrites) {
     EXPECT_NE(doc.Find({"hkey_current_user", "SOFTWARE"}), nullptr);  // parents exist too
     const TRegKey* key = doc.Find({"HKEY_CURRENT_USER", "software", "tarnwick", "app paths"});
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->Path, (Path{"HKEY_CURRENT_USER", "Software", "Tarnwick", "App Paths"}));
+    EXPECT_EQ(key->Path(), (Path{"HKEY_CURRENT_USER", "Software", "Tarnwick", "App Paths"}));
     ASSERT_NE(key->Find("SKYLUNE"), nullptr);
     EXPECT_EQ(key->Find("skylune")->Data, Text(R"(D:\Apps\Skylune\Skylune.exe)"));
     EXPECT_EQ(key->Find("Long")->Data, Text("%SYS%"));
@@ -168,7 +170,7 @@ TEST(RegistryDocument, KeyPathsDeeperThanTheRegistryAllowsAreRefused) {
     for (size_t i = 0; i <= MaxKeyDepth; ++i) deep += "\\k";
     TRegDocument doc = TRegDocument::Parse("REGEDIT4\n" + deep + "]\n");
     EXPECT_TRUE(doc.Damaged());
-    EXPECT_TRUE(doc.Keys().empty());
+    EXPECT_EQ(doc.KeyCount(), 0u);
 }
 
 // A Windows registry editor's own export, as UTF-16LE with its byte-order mark.
@@ -248,25 +250,84 @@ TEST(RegistryDocument, UnicodeTheCodePageCannotHoldIsDamage) {
     EXPECT_EQ(doc.Find({"HKEY_CURRENT_USER", "A"})->Find("x")->Data, Text("\xC3("));
 }
 
-// Each line below would create some five hundred keys, each holding its whole path.
-TEST(RegistryDocument, DeepPathsCannotClaimMemoryOutOfProportion) {
+// What parsing the text claims at its peak, beyond what was held before.
+size_t ParsePeak(const std::string& text, TRegDocument& doc) {
+    size_t before = test::LiveHeapBytes();
+    test::ResetHeapPeak();
+    doc = TRegDocument::Parse(text);
+    return test::PeakHeapBytes() - before;
+}
+
+constexpr size_t Megabyte = size_t(1) << 20;
+
+// Keys of paths as deep and names as long as the registry allows: each line holds some five
+// hundred keys, each of which has its whole path above it.
+TEST(RegistryDocument, DeepKeysOfLongNamesTakeMemoryInProportionToTheText) {
+    std::string text = "REGEDIT4\r\n";
+    for (int line = 0; line < 4; ++line) {
+        text += "\r\n[HKEY_CURRENT_USER";
+        for (size_t depth = 1; depth < MaxKeyDepth - 2; ++depth)
+            text += "\\" + std::string(MaxKeyNameLength - 3, char('a' + line)) + std::to_string(depth % 100);
+        text += "]\r\n\"x\"=dword:00000001\r\n";
+    }
+    TRegDocument doc;
+    size_t peak = ParsePeak(text, doc);
+    EXPECT_FALSE(doc.Damaged());
+    EXPECT_LE(peak, 4 * text.size() + Megabyte) << text.size();
+    EXPECT_EQ(doc.KeyCount(), 4 * (MaxKeyDepth - 3));
+
+    // Its text would be hundreds of times longer, since every key line spells the whole path:
+    // the writing stops at the limit, before it has made that much.
+    size_t written = 0;
+    bool whole = doc.Serialize(
+        [&](std::string_view piece) {
+            written += piece.size();
+            return true;
+        },
+        4 * text.size());
+    EXPECT_FALSE(whole);
+    EXPECT_LE(written, 4 * text.size());
+}
+
+// Names two bytes of text each would cost far more than that as keys: the budget leaves out
+// what the text cannot pay for, and what is kept is whole.
+TEST(RegistryDocument, ShortNamedDeepKeysAreCutAtTheBudget) {
     std::string text = "REGEDIT4\n";
-    for (int line = 0; line < 2000; ++line) {
+    for (int line = 0; line < 4000; ++line) {
         text += "[HKEY_CURRENT_USER\\" + std::to_string(line);
         for (size_t depth = 2; depth < MaxKeyDepth; ++depth) text += "\\k";
         text += "]\n";
     }
-    TRegDocument doc = TRegDocument::Parse(text);
+    TRegDocument doc;
+    size_t peak = ParsePeak(text, doc);
     EXPECT_TRUE(doc.Damaged());
-    size_t names = 0;
-    for (const auto& [folded, key] : doc.Keys()) names += key.Path.size();
-    EXPECT_LT(names, text.size());
+    EXPECT_LE(peak, 4 * text.size() + Megabyte) << text.size();
     // What was kept is whole: the first line's key and every key above it.
     std::vector<std::string> first{"HKEY_CURRENT_USER", "0"};
     for (size_t depth = 2; depth < MaxKeyDepth; ++depth) {
         first.push_back("k");
         ASSERT_NE(doc.Find(first), nullptr) << depth;
     }
+}
+
+// A real file of many values is read whole, within the same bound.
+TEST(RegistryDocument, ManyValuesAreReadWholeWithinTheBound) {
+    std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tarnwick\\Gridloom]\r\n";
+    char line[64];
+    for (int i = 0; i < 200000; ++i) {
+        std::snprintf(line, sizeof line, "\"V%07d\"=dword:%08x\r\n", i, unsigned(i));
+        text += line;
+    }
+    for (int i = 0; i < 100; ++i) text += "[HKEY_CURRENT_USER\\Software\\Small" + std::to_string(i) + "]\r\n@=\"\"\r\n";
+    TRegDocument doc;
+    size_t peak = ParsePeak(text, doc);
+    EXPECT_FALSE(doc.Damaged());
+    EXPECT_LE(peak, 4 * text.size() + Megabyte) << text.size();
+    const TRegKey* key = doc.Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"});
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->Values().size(), 200000u);
+    ASSERT_NE(key->Find("v0199999"), nullptr);
+    EXPECT_EQ(key->Find("v0199999")->Data, DwordData(199999));
 }
 
 TEST(RegistryDocument, ManyValuesInOneKeyKeepTheirOrderThroughChanges) {
@@ -305,6 +366,18 @@ TEST(RegistryDocument, CopiedKeysAndDocumentsStandAlone) {
     }
 }
 
+// Text handed over in pieces of every size, as a file is read, parses as the whole text does.
+void ExpectTheSameInPieces(const std::string& text, const TRegDocument& whole) {
+    for (size_t pieceSize : {size_t(1), size_t(3), size_t(64), size_t(1000)}) {
+        TRegParser parser(text.size());
+        for (size_t at = 0; at < text.size(); at += pieceSize)
+            parser.Feed(std::string_view(text).substr(at, pieceSize));
+        TRegDocument pieces = parser.Finish();
+        EXPECT_EQ(pieces.Damaged(), whole.Damaged()) << pieceSize;
+        EXPECT_EQ(pieces.Serialize(), whole.Serialize()) << pieceSize;
+    }
+}
+
 // Whatever bytes the file holds, the parse ends, and what it keeps writes and reads back the same.
 TEST(RegistryDocument, RandomBytesNeverBreakTheParse) {
     std::mt19937 random(20240601);
@@ -319,7 +392,11 @@ TEST(RegistryDocument, RandomBytesNeverBreakTheParse) {
         TRegDocument back = TRegDocument::Parse(written);
         EXPECT_FALSE(back.Damaged()) << written;
         EXPECT_EQ(back.Serialize(), written);
+        ExpectTheSameInPieces(text, doc);
     }
+    for (const std::string& text : {Utf16(EditorExport), Utf8(EditorExport), "\xEF\xBB\xBF" + Utf8(EditorExport),
+                                    std::string("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=hex:01,\\\n")})
+        ExpectTheSameInPieces(text, TRegDocument::Parse(text));
 }
 
 }  // namespace

@@ -94,8 +94,8 @@ protected:
     // The names of the values in the settings key, in the order they were first stored.
     static std::vector<std::string> StoredNames() {
         std::vector<std::string> names;
-        const TRegDocument doc = LoadRegistryFile(UserFile());
-        if (const TRegKey* found = doc.Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"}))
+        const auto doc = LoadRegistryFile(UserFile());
+        if (const TRegKey* found = doc->Find({"HKEY_CURRENT_USER", "Software", "Tarnwick", "Gridloom"}))
             for (const auto& value : found->Values()) names.push_back(value.Name);
         return names;
     }

@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 
+#include "HeldLock.h"
 #include "RegistryFixture.h"
 #include "platform/RegistryStore.h"
 #include "tests/platform/InChild.h"
@@ -278,9 +279,8 @@ TEST_F(RegistryStore, AStuckLockHolderNeitherHangsNorIsOverwritten) {
         registry.WriteInteger("GridSpacing", 4);
     }
     std::string before = ReadText(UserFile());
-    int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    const int lock = test::HoldUserLock();
     ASSERT_GE(lock, 0);
-    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey(SettingsKey, false));
     EXPECT_EQ(registry.ReadInteger("GridSpacing"), 4);
@@ -321,9 +321,8 @@ TEST_F(RegistryStore, ARegistryEditorsUnicodeExportIsReadAndRewritten) {
 TEST_F(RegistryStore, AStoreWaitsForAnotherCopysStoreToEnd) {
     SetRegistryLockPatience({});
     Store(SettingsKey, [](TRegistry& registry) { registry.WriteInteger("GridSpacing", 4); });
-    int lock = ::open((UserFile().string() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    const int lock = test::HoldUserLock();
     ASSERT_GE(lock, 0);
-    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     std::thread otherCopy([lock] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::close(lock);

@@ -91,9 +91,16 @@ TEST_F(RegistryVariables, BooleansLoadAnyNonZeroAsTrueAndStoreOneOrZero) {
         EXPECT_FALSE(text.Value);  // a string is not a boolean: the default stands
     }
     EXPECT_EQ(Stored("Zero"), 0);
-    EXPECT_EQ(Stored("Two"), 1);
-    EXPECT_EQ(Stored("Minus"), 1);
-    EXPECT_EQ(Stored("Text"), 0);
+    EXPECT_EQ(Stored("Two"), 2);  // unchanged since loaded: left as it was
+    EXPECT_EQ(Stored("Minus"), -1);
+    EXPECT_EQ(Stored("Text"), 0);  // a value of another type is replaced
+    {
+        TRegistryBoolean two("Two", false), zero("Zero", true);
+        two.Value = false;
+        zero.Value = true;
+    }
+    EXPECT_EQ(Stored("Two"), 0);
+    EXPECT_EQ(Stored("Zero"), 1);
 }
 
 TEST_F(RegistryVariables, IntegersKeepAnyValueAndIgnoreOtherTypes) {
@@ -241,10 +248,19 @@ TEST_F(RegistryVariables, TheFontHolderStoresInItsOwnOrderAndNeverLoads) {
         EXPECT_EQ(holder.Colour().Value, 0);
         holder.CopyFromFont(&arial);
     }
-    EXPECT_EQ(StoredString("FontName"), "Arial");
-    EXPECT_EQ(Stored("FontSize"), 11);
+    // Name and size are those the holder was made from: what was stored stays.
+    EXPECT_EQ(StoredString("FontName"), "Courier");
+    EXPECT_EQ(Stored("FontSize"), 30);
     EXPECT_EQ(Stored("FontStyle"), 1);
     EXPECT_EQ(Stored("FontColour"), 255);
+    {
+        TRegistryFont holder("Font", &arial);
+        TFont times{"Times New Roman", 14, fsItalic, Red};
+        holder.CopyFromFont(&times);
+    }
+    EXPECT_EQ(StoredString("FontName"), "Times New Roman");
+    EXPECT_EQ(Stored("FontSize"), 14);
+    EXPECT_EQ(Stored("FontStyle"), 2);
 
     TRegistryFont fresh("Label", nullptr);
     EXPECT_EQ(fresh.Name().Value, "");  // stored fonts have no effect on a holder
@@ -264,12 +280,65 @@ TEST_F(RegistryVariables, FontHoldersStoreEmptyValuesWithoutAFontAndStylesAsThei
                                                      {fsItalic | fsUnderline, 6},
                                                      {fsBold | fsItalic | fsUnderline | fsStrikeOut, 15}};
     for (auto [styles, code] : cases) {
+        std::filesystem::remove(UserFile());  // a first run: a holder left unchanged fills it in
         TFont font{"Times New Roman", 14, styles, Black};
         { TRegistryFont holder("Font", &font); }
         EXPECT_EQ(Stored("FontStyle"), code) << code;
         EXPECT_EQ(StoredString("FontName"), "Times New Roman");
         EXPECT_EQ(Stored("FontSize"), 14);
     }
+}
+
+// Two windows over one settings file: each has its own set of variables, loaded at its start
+// and freed at its close. Neither may undo the other's change by storing what it loaded.
+struct TWindowSettings {
+    TFont Font{"Arial", 11, fsBold, Black};
+    std::unique_ptr<TRegistryFont> FontHolder = std::make_unique<TRegistryFont>("Font", &Font);
+    std::unique_ptr<TRegistryInteger> Spacing = std::make_unique<TRegistryInteger>("GridSpacing", 3);
+    std::unique_ptr<TRegistryBoolean> Annotation = std::make_unique<TRegistryBoolean>("Annotation", false);
+    std::unique_ptr<TRegistryString> Text = std::make_unique<TRegistryString>("Text", "none");
+
+    void Close() {
+        Spacing.reset();
+        Annotation.reset();
+        FontHolder->CopyFromFont(&Font);
+        FontHolder.reset();
+        Text.reset();
+    }
+};
+
+TEST_F(RegistryVariables, TwoWindowsKeepEachOthersChangesWhicheverClosesLast) {
+    for (bool aClosesFirst : {true, false}) {
+        std::filesystem::remove(UserFile());
+        TWindowSettings a, b;
+        a.Spacing->Value = 0;  // "1 degree"
+        a.Font = TFont{"Times New Roman", 14, fsItalic, Black};
+        b.Annotation->Value = true;
+        b.Text->Value = "from b";
+        if (aClosesFirst) {
+            a.Close();
+            b.Close();
+        } else {
+            b.Close();
+            a.Close();
+        }
+        EXPECT_EQ(Stored("GridSpacing"), 0) << aClosesFirst;
+        EXPECT_EQ(Stored("Annotation"), 1) << aClosesFirst;
+        EXPECT_EQ(StoredString("Text"), "from b") << aClosesFirst;
+        EXPECT_EQ(StoredString("FontName"), "Times New Roman") << aClosesFirst;
+        EXPECT_EQ(Stored("FontSize"), 14) << aClosesFirst;
+    }
+}
+
+TEST_F(RegistryVariables, AValueBothWindowsChangedGoesToTheLastToClose) {
+    TWindowSettings a, b;
+    a.Spacing->Value = 0;
+    b.Spacing->Value = 6;
+    b.Close();
+    a.Close();
+    EXPECT_EQ(Stored("GridSpacing"), 0);
+    TWindowSettings c;
+    EXPECT_EQ(c.Spacing->Value, 0);
 }
 
 TEST_F(RegistryVariables, AppPathReadsTheStoredPathOnly) {

@@ -50,6 +50,17 @@ TEST_F(moxCheckBox, FirstRunKeepsTheDesignStateAndStoresTheUsersChoice) {
     EXPECT_FALSE(next->isChecked());
 }
 
+TEST_F(moxCheckBox, TwoWindowsBoxesKeepTheOthersChange) {
+    auto a = ShowBoundaries();
+    auto b = ShowBoundaries();
+    a->Loaded();
+    b->Loaded();
+    a->click();  // a unticks, b leaves it
+    a.reset();
+    b.reset();
+    EXPECT_EQ(Stored("ShowBoundaries"), 0);
+}
+
 TEST_F(moxCheckBox, TheStoredStateIsAppliedWithoutRunningTheWindowsHandlers) {
     { TRegistryBoolean stored("ShowBoundaries"); }  // stores false
     auto box = ShowBoundaries();

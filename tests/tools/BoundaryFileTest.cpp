@@ -1,7 +1,9 @@
 // Writing Countries.dat: exact bytes, a round trip through the reader, the atomic
 // replacement, and the program's exit statuses.
 #include "data/Cartography.h"
+#include "HeapCount.h"
 #include "tools/import/BoundaryFile.h"
+#include "tools/import/BoundaryImport.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +159,47 @@ TEST_F(ImportFiles, MissingFileAndBadJsonAreNamedInTheError) {
     // A number beyond a double's range is its own kind of parser failure.
     WriteText(FDir / "huge.json", R"({"type":"LineString","coordinates":[[1e400,0],[1,1]]})");
     EXPECT_NE(errorOf("huge.json"), "no error");
+}
+
+// A FeatureCollection is converted feature by feature as it is read: the importer never
+// holds the whole file, let alone the whole tree of its values.
+TEST_F(ImportFiles, ALargeCollectionIsConvertedWhileItIsRead) {
+    for (uint8_t kind : {uint8_t(1), uint8_t(0)}) {
+        std::string text = R"({"type":"FeatureCollection","features":[)";
+        for (int f = 0; f < 20000; ++f) {
+            const double x = (f % 300) * 0.5, y = (f / 300) * 0.5 - 20;
+            text += f ? "," : "";
+            text += R"({"type":"Feature","properties":{"name":"F)" + std::to_string(f) + R"("},"geometry":)";
+            text += kind == 1 ? R"({"type":"LineString","coordinates":[)" : R"({"type":"Polygon","coordinates":[[)";
+            for (int p = 0; p < 12; ++p)
+                text += (p ? "," : "") + ("[" + std::to_string(x + 0.03 * p) + "," +
+                                          std::to_string(y + (p % 2 ? 0.2 : 0.0) + 0.01 * p) + "]");
+            text += kind == 1 ? "]}}" : "]]}}";
+        }
+        text += "]}";
+        WriteText(FDir / "large.json", text);
+        std::vector<BoundarySegment> segments;
+        const std::size_t before = test::LiveHeapBytes();
+        test::ResetHeapPeak();
+        ImportGeoJsonFile((FDir / "large.json").string(), kind, segments, nullptr);
+        const std::size_t peak = test::PeakHeapBytes() - before;
+        EXPECT_EQ(segments.size(), 20000u) << int(kind);
+        EXPECT_LT(peak, text.size() / 2) << int(kind) << ": " << text.size() << " bytes of text";
+    }
+}
+
+// Text from the file that is not UTF-8 is shown escaped, never sent raw to the terminal.
+TEST_F(ImportFiles, InvalidBytesInMessagesAreEscaped) {
+    WriteText(FDir / "bytes.json", "{\"type\":\"Feature\",\"properties\":{\"name\":\"S\xe3o Paulo\"}}");
+    std::vector<BoundarySegment> segments;
+    try {
+        ImportGeoJsonFile((FDir / "bytes.json").string(), 1, segments, nullptr);
+        ADD_FAILURE() << "invalid UTF-8 accepted";
+    } catch (const ImportError& error) {
+        const std::string what = error.what();
+        EXPECT_EQ(what.find('\xe3'), std::string::npos) << what;
+        EXPECT_NE(what.find("\\xe3"), std::string::npos) << what;
+    }
 }
 
 TEST_F(ImportFiles, ProgramWritesTheFileAndReportsFigures) {

@@ -118,6 +118,17 @@ TEST(ImportErrors, EndlesslyNestedCollectionsAreRefused) {
     EXPECT_NE(ErrorOf(text, 1).find("nested"), std::string::npos);
 }
 
+// The message says how deep, not the path down to there.
+TEST(ImportErrors, TheNestingErrorSaysTheDepth) {
+    std::string text = R"({"type":"Feature","id":"deep","geometry":)";
+    for (int i = 0; i < 40; ++i) text += R"({"type":"GeometryCollection","geometries":[)";
+    text += R"({"type":"LineString","coordinates":[[0,0],[1,1]]})";
+    for (int i = 0; i < 40; ++i) text += "]}";
+    text += "}";
+    const std::string error = ErrorOf(text, 1);
+    EXPECT_EQ(error, "test.json: the feature (\"deep\"): GeometryCollections nested more than 32 deep");
+}
+
 TEST(ImportErrors, LineGivenAnAreaKindIsRefused) {
     const std::string error =
         ErrorOf(R"({"type":"Feature","id":"river","geometry":{"type":"LineString","coordinates":[[0,0],[1,1]]}})", 0);

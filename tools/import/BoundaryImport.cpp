@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <cstdio>
+#include <memory>
 #include <sstream>
 
 namespace gridloom::import {
@@ -45,11 +47,13 @@ bool EnclosesNothing(const std::vector<BoundaryPoint>& ring) {
 
 int16_t ToMinutes(double degrees) { return static_cast<int16_t>(std::lround(degrees * 60.0)); }
 
-// A polygon as read from the input: outer ring first, then holes, closing points dropped.
+// Where a polygon's segments (outer ring first, then holes) lie among those waiting until
+// every polygon of the input is known and they can be written largest first. They wait as
+// written, in minutes, so that what waits is no larger than the output it becomes.
 struct Polygon {
-    std::string Feature;
-    std::vector<GeoPath> Rings;
     double Area = 0.0;
+    std::size_t First = 0;
+    std::size_t Count = 0;
 };
 
 class Converter {
@@ -57,13 +61,16 @@ public:
     Converter(uint8_t kind, const std::string& source, std::vector<BoundarySegment>& segments, const WarningSink& warn)
         : FKind(kind), FSource(source), FSegments(segments), FWarn(warn) {}
 
-    void Document(const json& document) {
+    // The whole document. `firstFeature` is the number of features of a FeatureCollection
+    // already converted (and taken out of it) while it was read.
+    void Document(const json& document, std::size_t firstFeature = 0) {
         const std::string type = TypeOf(document, "the document");
         if (type == "FeatureCollection") {
             const json* features = Member(document, "features");
             if (!features || !features->is_array())
                 Fail("the document", "a FeatureCollection needs a \"features\" array");
-            for (std::size_t i = 0; i < features->size(); ++i) Feature((*features)[i], FeatureLabel((*features)[i], i));
+            for (std::size_t i = 0; i < features->size(); ++i)
+                Feature((*features)[i], FeatureLabel((*features)[i], firstFeature + i));
         } else if (type == "Feature") {
             Feature(document, FeatureLabel(document, std::nullopt));
         } else {
@@ -71,6 +78,9 @@ public:
         }
         Finish();
     }
+
+    // One feature of a FeatureCollection, the index-th, as soon as it has been read.
+    void CollectionFeature(const json& feature, std::size_t index) { Feature(feature, FeatureLabel(feature, index)); }
 
 private:
     [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
@@ -118,16 +128,23 @@ private:
         Geometry(*geometry, label);
     }
 
-    void Geometry(const json& geometry, const std::string& label, int depth = 0) {
+    // `feature` names the feature (or the document) the geometry belongs to; `label` the
+    // geometry itself, which for a member of a collection says its place and depth.
+    void Geometry(const json& geometry, const std::string& feature) { Geometry(geometry, feature, feature, 0); }
+
+    void Geometry(const json& geometry, const std::string& feature, const std::string& label, int depth) {
         const std::string type = TypeOf(geometry, label);
         if (type == "GeometryCollection") {
             // Collections may nest, but not without end: that would only exhaust the stack.
             if (depth >= MaxCollectionDepth)
-                Fail(label, "GeometryCollections nested more than " + std::to_string(MaxCollectionDepth) + " deep");
+                Fail(feature, "GeometryCollections nested more than " + std::to_string(MaxCollectionDepth) + " deep");
             const json* members = Member(geometry, "geometries");
             if (!members || !members->is_array()) Fail(label, "a GeometryCollection needs a \"geometries\" array");
-            for (std::size_t i = 0; i < members->size(); ++i)
-                Geometry((*members)[i], label + ", geometry " + std::to_string(i), depth + 1);
+            for (std::size_t i = 0; i < members->size(); ++i) {
+                std::string member = feature + ", geometry " + std::to_string(i);
+                if (depth > 0) member += " at depth " + std::to_string(depth + 1);
+                Geometry((*members)[i], feature, member, depth + 1);
+            }
             return;
         }
         const json* coordinates = Member(geometry, "coordinates");
@@ -187,17 +204,18 @@ private:
             return;
         }
         Polygon polygon;
-        polygon.Feature = label;
-        for (const json& ring : rings) {
-            ReadPath(ring, label, FPath);
+        polygon.First = FWaiting.size();
+        for (std::size_t r = 0; r < rings.size(); ++r) {
+            ReadPath(rings[r], label, FPath);
             if (FPath.size() >= 2 && FPath.front().Longitude == FPath.back().Longitude &&
                 FPath.front().Latitude == FPath.back().Latitude)
                 FPath.pop_back();
-            polygon.Rings.push_back(FPath);
+            if (r == 0) polygon.Area = RingArea(FPath);
+            EmitRing(FPath, r == 0 ? FKind : HoleKind(FKind), label, FWaiting);
         }
-        if (polygon.Rings.empty()) return;
-        polygon.Area = RingArea(polygon.Rings.front());
-        FPolygons.push_back(std::move(polygon));
+        if (rings.empty()) return;
+        polygon.Count = FWaiting.size() - polygon.First;
+        FPolygons.push_back(polygon);
     }
 
     void Line(const json& positions, const std::string& label) {
@@ -211,10 +229,10 @@ private:
     void EmitLine(const GeoPath& path) {
         FPieces.clear();
         SplitLine(path, FPieces);
-        for (const GeoPath& piece : FPieces) Emit(piece, FKind, 2);
+        for (const GeoPath& piece : FPieces) Emit(piece, FKind, 2, FSegments);
     }
 
-    void EmitRing(const GeoPath& ring, uint8_t kind, const std::string& label) {
+    void EmitRing(const GeoPath& ring, uint8_t kind, const std::string& label, std::vector<BoundarySegment>& to) {
         FPieces.clear();
         const RingWrap wrap = SplitRing(ring, FPieces);
         if (wrap == RingWrap::Tangled)
@@ -223,11 +241,11 @@ private:
             FWarn("warning: " + FSource + ": " + label +
                   ": a ring circles the globe away from the far south; it is closed over the "
                   "nearer pole, which may not be what was meant");
-        for (const GeoPath& piece : FPieces) Emit(piece, kind, 3);
+        for (const GeoPath& piece : FPieces) Emit(piece, kind, 3, to);
     }
 
     // Rounds a piece to minutes and appends it, unless too little of it is left.
-    void Emit(const GeoPath& piece, uint8_t kind, std::size_t fewest) {
+    void Emit(const GeoPath& piece, uint8_t kind, std::size_t fewest, std::vector<BoundarySegment>& to) {
         BoundarySegment segment;
         segment.Kind = kind;
         segment.Points.reserve(piece.size());
@@ -246,17 +264,17 @@ private:
         if (segment.Points.size() < fewest) return;
         if (fewest == 3 && EnclosesNothing(segment.Points))
             return;  // e.g. a ring around the pole a hair from it, flat after rounding
-        FSegments.push_back(std::move(segment));
+        to.push_back(std::move(segment));
     }
 
     void Finish() {
         std::stable_sort(FPolygons.begin(), FPolygons.end(),
                          [](const Polygon& a, const Polygon& b) { return a.Area > b.Area; });
-        for (const Polygon& polygon : FPolygons) {
-            for (std::size_t r = 0; r < polygon.Rings.size(); ++r)
-                EmitRing(polygon.Rings[r], r == 0 ? FKind : HoleKind(FKind), polygon.Feature);
-        }
+        FSegments.reserve(FSegments.size() + FWaiting.size());
+        for (const Polygon& polygon : FPolygons)
+            for (std::size_t i = 0; i < polygon.Count; ++i) FSegments.push_back(std::move(FWaiting[polygon.First + i]));
         FPolygons.clear();
+        FWaiting.clear();
     }
 
     uint8_t FKind;
@@ -264,6 +282,7 @@ private:
     std::vector<BoundarySegment>& FSegments;
     const WarningSink& FWarn;
     std::vector<Polygon> FPolygons;
+    std::vector<BoundarySegment> FWaiting;  // the polygons' segments, in the order read
     GeoPath FPath;
     std::vector<GeoPath> FPieces;
 };
@@ -286,25 +305,75 @@ void ImportGeoJsonFile(const std::string& path, uint8_t kind, std::vector<Bounda
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw ImportError(path + ": no such file");
     if (!std::filesystem::is_regular_file(path, error)) throw ImportError(path + ": not a regular file");
-    std::ifstream file(path, std::ios::binary);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) throw ImportError(path + ": cannot open the file");
-    std::string text;
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    if (size < 0) throw ImportError(path + ": cannot read the file");
-    text.resize(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(text.data(), size)) throw ImportError(path + ": cannot read the file");
 
+    // The features of a FeatureCollection are converted one by one as the parser finishes
+    // each, and dropped from the tree; the rest of the document is kept and converted at the
+    // end. A collection whose "type" comes after its features is kept whole.
+    Converter converter(kind, path, segments, warn);
+    bool collection = false;
+    bool inFeatures = false;
+    std::string rootKey;
+    std::size_t converted = 0;
+    const json::parser_callback_t convertWhileReading = [&](int depth, json::parse_event_t event, json& parsed) {
+        using Event = json::parse_event_t;
+        if (depth == 1) {
+            if (event == Event::key) rootKey = parsed.get<std::string>();
+            if (event == Event::value && rootKey == "type") collection = parsed == "FeatureCollection";
+            if (event == Event::array_start) inFeatures = rootKey == "features";
+            if (event == Event::array_end) inFeatures = false;
+            return true;
+        }
+        if (depth == 2 && inFeatures && collection &&
+            (event == Event::object_end || event == Event::array_end || event == Event::value)) {
+            converter.CollectionFeature(parsed, converted++);
+            return false;
+        }
+        return true;
+    };
     json document;
     try {
-        document = json::parse(text);
+        document = json::parse(file.get(), convertWhileReading);
+        if (std::ferror(file.get())) throw ImportError(path + ": cannot read the file");
     } catch (const json::exception& error) {
         // Includes numbers too large for a double, which the parser reports separately.
         throw ImportError(path + ": not valid JSON: " + error.what());
     }
-    text = std::string();  // give the bytes back before the segments grow
-    ConvertGeoJson(document, kind, path, segments, warn);
+    file.reset();
+    try {
+        converter.Document(document, converted);
+    } catch (const json::exception& error) {
+        throw ImportError(path + ": " + error.what());
+    }
+}
+
+std::string Printable(std::string_view text) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        bool valid = length > 0 && i + length <= text.size() && (length != 2 || lead >= 0xC2);
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid) {
+            out.append(text, i, length);
+            i += length;
+            continue;
+        }
+        out += "\\x";
+        out += digits[lead >> 4];
+        out += digits[lead & 0xF];
+        ++i;
+    }
+    return out;
 }
 
 }  // namespace gridloom::import

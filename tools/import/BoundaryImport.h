@@ -1,6 +1,6 @@
 // Turning GeoJSON into boundary segments for Countries.dat.
 //
-// Each input is read whole and given one kind code by the caller. Polygons and
+// Each input is given one kind code by the caller. Polygons and
 // multipolygons become closed segments, line strings and multi-line strings open ones.
 // Accepted at the top: FeatureCollection, Feature, GeometryCollection or a bare geometry;
 // features without a geometry are skipped.
@@ -27,16 +27,22 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
 namespace gridloom::import {
 
-// A failure that must stop the import: the message names the file and the feature.
+// Text from an input as it may be shown on a terminal: valid UTF-8 is kept, any other byte
+// is written as \xNN.
+std::string Printable(std::string_view text);
+
+// A failure that must stop the import: the message names the file and the feature. Its text
+// is printable, whatever bytes the input held.
 class ImportError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ImportError(const std::string& what) : std::runtime_error(Printable(what)) {}
 };
 
 // One segment to be written: a kind code and its points in minutes of arc.
@@ -55,8 +61,9 @@ using WarningSink = std::function<void(const std::string&)>;
 void ConvertGeoJson(const nlohmann::json& document, uint8_t kind, const std::string& source,
                     std::vector<BoundarySegment>& segments, const WarningSink& warn);
 
-// Reads the file whole, parses it and converts it as above. Throws ImportError when the
-// file cannot be read or is not valid JSON.
+// Reads the file, parses it and converts it as above; a FeatureCollection is converted one
+// feature at a time as it is read, so that memory stays near the size of the segments made.
+// Throws ImportError when the file cannot be read or is not valid JSON.
 void ImportGeoJsonFile(const std::string& path, uint8_t kind, std::vector<BoundarySegment>& segments,
                        const WarningSink& warn);
 

@@ -144,7 +144,9 @@ int main(int argc, char** argv) {
     }
     if (inputs.empty()) return UsageError("no input files");
 
-    const WarningSink warn = [](const std::string& line) { std::cerr << "gridloom-import: " << line << "\n"; };
+    const WarningSink warn = [](const std::string& line) {
+        std::cerr << "gridloom-import: " << Printable(line) << "\n";
+    };
     try {
         std::vector<BoundarySegment> segments;
         for (const Input& input : inputs) {

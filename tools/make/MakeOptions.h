@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/Font.h"
+#include "render/PenWidth.h"
 #include "run/FirstStart.h"
 
 namespace gridloom {
@@ -45,7 +46,7 @@ std::string MakeUsage();
 std::string MakeVersion();
 
 // Limits of the numeric options.
-constexpr int32_t MaxLineWidth = 100;
+constexpr int32_t MaxLineWidth = MaxPenWidth;  // the widest the drawing draws
 constexpr int32_t MaxFontSize = 500;
 
 }  // namespace gridloom
