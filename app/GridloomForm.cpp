@@ -206,6 +206,7 @@ void TFormMain::CreateControls() {
 
 void TFormMain::SetTabOrder() {
     std::vector<QWidget*> order;
+    order.reserve(RadioGroupGrid->Count() + 12);
     for (int i = 0; i < RadioGroupGrid->Count(); ++i) order.push_back(RadioGroupGrid->Button(i));
     for (QWidget* w :
          std::initializer_list<QWidget*>{CheckBoxShowScale, CheckBoxGridOnTop, ButtonFont, EditGridlineWidth,

@@ -29,7 +29,7 @@ constexpr double BoundaryWrapLatitude = -82;
 
 // Pixels set aside for the edge detours of a segment beyond its own points; Antarctica
 // needs one or two, and the array grows should a segment need more.
-constexpr std::size_t BoundaryWrapReserve = 5 * 64;
+constexpr std::size_t BoundaryWrapReserve = std::size_t{5} * 64;
 
 // Room for the longest segment actually in the list plus BoundaryWrapReserve. MaxPoints is
 // not trusted: a crafted file can end with a terminator claiming two thousand million

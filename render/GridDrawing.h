@@ -10,14 +10,13 @@
 #include <string>
 
 #include "render/Color.h"
+#include "render/Grid.h"
 #include "render/GridIntervals.h"
 #include "render/PenWidth.h"
 #include "render/Projection.h"
 #include "render/RenderSettings.h"
 
 namespace gridloom {
-
-bool IsLabelledCrossing(int longitude, int latitude);
 
 // The label of a meridian ("170W", "0", "30E") or a parallel ("80S", "0", "45N").
 std::string MeridianLabel(int longitude);

@@ -142,7 +142,9 @@ TEST_P(NothingReadable, IsDamageToldWithTheByteWhereReadingStopped) {
                                  Host.Countries + " is damaged: reading stopped at byte ";
         ASSERT_EQ(Host.Count("inform:"), 1);
         EXPECT_TRUE(Host.Saw("status:Overlay master image could not be generated"));
-        if (c.Damage != nullptr) EXPECT_EQ(Host.Count(told + "0, where " + c.Damage + "."), 1);
+        if (c.Damage != nullptr) {
+            EXPECT_EQ(Host.Count(told + "0, where " + c.Damage + "."), 1);
+        }
         EXPECT_EQ(ModeOf(Output), mode_t(-1));
     }
 }

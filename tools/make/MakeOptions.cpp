@@ -143,7 +143,7 @@ TMakeCommand ParseMakeCommand(const std::vector<std::string>& args) {
                                 name == "--boundary-width" || name == "--font" || name == "--font-size" ||
                                 name == "--font-style";
         if (!takesValue) {
-            if (name.rfind("-", 0) == 0) return fail("unknown option '" + name + "'");
+            if (name.rfind('-', 0) == 0) return fail("unknown option '" + name + "'");
             return fail("unexpected argument '" + name + "'");
         }
         std::string value;
