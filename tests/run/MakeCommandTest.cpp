@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "RunFakes.h"
+#include "platform/OwnVersion.h"
 
 namespace gridloom {
 namespace {
@@ -166,6 +167,12 @@ std::string RunProgram(const std::string& arguments, int& status) {
     status = pipe ? ::pclose(pipe) : -1;
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return text;
+}
+
+// The program's version is the one its file carries, read back through the version API.
+TEST(MakeProgram, VersionIsTheFilesOwn) {
+    EXPECT_EQ(FileVersionOf(std::string(GRIDLOOM_BINARY_DIR) + "/tools/gridloom-make"), "1.4.0.10");
+    EXPECT_EQ(FileVersionOf(std::string(GRIDLOOM_SOURCE_DIR) + "/README.md"), "");
 }
 
 TEST(MakeProgram, VersionAndExitStatus) {

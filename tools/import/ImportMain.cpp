@@ -1,5 +1,6 @@
 // gridloom-import: makes Countries.dat from GeoJSON files. See Usage below.
 #include "GridloomIdentity.h"
+#include "platform/OwnVersion.h"
 #include "tools/import/BoundaryFile.h"
 #include "tools/import/BoundaryImport.h"
 
@@ -104,7 +105,8 @@ int main(int argc, char** argv) {
             return Written();
         }
         if (arg == "--version") {
-            std::cout << "gridloom-import " << gridloom::identity::Version << "\n";
+            const std::string own = gridloom::OwnFileVersion();
+            std::cout << "gridloom-import " << (own.empty() ? std::string(gridloom::identity::Version) : own) << "\n";
             return Written();
         }
         if (arg == "-q" || arg == "--quiet") {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "platform/OwnVersion.h"
 #include "render/GridIntervals.h"
 
 namespace gridloom {
@@ -56,7 +57,12 @@ std::optional<TFontStyles> ParseStyle(const std::string& text) {
 
 }  // namespace
 
-std::string MakeVersion() { return std::string("gridloom-make ") + GRIDLOOM_VERSION; }
+// The version the program's own file carries; the compiled-in one where the file has no
+// readable block (a test program linking this code).
+std::string MakeVersion() {
+    const std::string own = OwnFileVersion();
+    return std::string("gridloom-make ") + (own.empty() ? GRIDLOOM_VERSION : own);
+}
 
 std::string MakeUsage() {
     return "Usage: gridloom-make [options]\n"
