@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/RegistryDocument.h"
+#include "platform/RegistryStoreValue.h"
 #include "platform/RegistryStore.h"
 
 namespace gridloom {
@@ -90,9 +91,7 @@ bool TRegistry::ValueExists(const std::string& name) const {
     return key != nullptr && key->Find(name) != nullptr;
 }
 
-namespace {
-
-TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& keyPath, const std::string& name) {
+TRegValue ReadStoredValue(HKEY root, bool keyOpen, const std::vector<std::string>& keyPath, const std::string& name) {
     if (!keyOpen) throw ERegistryException("No registry key is open");
     auto file = RegistryFilePath(root);
     if (file.empty()) throw ERegistryException("The registry has no place to be kept");
@@ -101,27 +100,6 @@ TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& key
     const TRegValue* value = key == nullptr ? nullptr : key->Find(name);
     if (value == nullptr) throw ERegistryException("Invalid registry value \"" + name + "\"");
     return *value;
-}
-
-ERegistryException TypeMismatch(const std::string& name) {
-    return ERegistryException("Invalid data type for \"" + name + "\"");
-}
-
-}  // namespace
-
-int32_t TRegistry::ReadInteger(const std::string& name) const {
-    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
-    uint32_t dword = 0;
-    if (value.Type != REG_DWORD || !DataToDword(value.Data, dword)) throw TypeMismatch(name);
-    return static_cast<int32_t>(dword);
-}
-
-bool TRegistry::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
-
-std::string TRegistry::ReadString(const std::string& name) const {
-    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
-    if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ) throw TypeMismatch(name);
-    return value.Data.substr(0, value.Data.find('\0'));
 }
 
 namespace {
@@ -154,20 +132,6 @@ void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string d
     // Copies, not references: within a session the change is applied again when it ends.
     bool stored = !file.empty() && UpdateRegistryFile(file, NewFileMode(FRootKey), change);
     if (!stored) throw ERegistryException("Failed to set data for \"" + name + "\"");
-}
-
-void TRegistry::WriteInteger(const std::string& name, int32_t value, TWriteMode mode) {
-    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)), mode);
-}
-
-void TRegistry::WriteBool(const std::string& name, bool value, TWriteMode mode) {
-    WriteInteger(name, value ? 1 : 0, mode);
-}
-
-void TRegistry::WriteString(const std::string& name, const std::string& value, TWriteMode mode) {
-    std::string data = value.substr(0, value.find('\0'));
-    data += '\0';
-    WriteValue(name, REG_SZ, std::move(data), mode);
 }
 
 }  // namespace gridloom

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/RegistryDocument.h"
+#include "platform/RegistryStoreValue.h"
 #include "platform/windows/WinApi.h"
 
 namespace gridloom {
@@ -45,10 +46,6 @@ private:
     ::HKEY FKey = nullptr;
 };
 
-ERegistryException TypeMismatch(const std::string& name) {
-    return ERegistryException("Invalid data type for \"" + name + "\"");
-}
-
 }  // namespace
 
 // The registry is the system's; there is no file.
@@ -76,9 +73,7 @@ bool TRegistry::ValueExists(const std::string& name) const {
     return key && ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-namespace {
-
-TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& keyPath, const std::string& name) {
+TRegValue ReadStoredValue(HKEY root, bool keyOpen, const std::vector<std::string>& keyPath, const std::string& name) {
     if (!keyOpen) throw ERegistryException("No registry key is open");
     TOpenKey key(root, SubKey(keyPath), KEY_QUERY_VALUE, false);
     TRegValue value{name, REG_NONE, {}};
@@ -100,23 +95,6 @@ TRegValue ReadValue(HKEY root, bool keyOpen, const std::vector<std::string>& key
     throw ERegistryException("Invalid registry value \"" + name + "\"");
 }
 
-}  // namespace
-
-int32_t TRegistry::ReadInteger(const std::string& name) const {
-    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
-    uint32_t dword = 0;
-    if (value.Type != REG_DWORD || !DataToDword(value.Data, dword)) throw TypeMismatch(name);
-    return static_cast<int32_t>(dword);
-}
-
-bool TRegistry::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
-
-std::string TRegistry::ReadString(const std::string& name) const {
-    TRegValue value = ReadValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
-    if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ) throw TypeMismatch(name);
-    return value.Data.substr(0, value.Data.find('\0'));
-}
-
 void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string data, TWriteMode mode) {
     if (!FKeyOpen) throw ERegistryException("No registry key is open");
     if (!IsValidValueName(name)) throw ERegistryException("Invalid registry value name");
@@ -133,20 +111,6 @@ void TRegistry::WriteValue(const std::string& name, uint32_t type, std::string d
     if (!key || ::RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                                  DWORD(data.size())) != ERROR_SUCCESS)
         throw ERegistryException("Failed to set data for \"" + name + "\"");
-}
-
-void TRegistry::WriteInteger(const std::string& name, int32_t value, TWriteMode mode) {
-    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)), mode);
-}
-
-void TRegistry::WriteBool(const std::string& name, bool value, TWriteMode mode) {
-    WriteInteger(name, value ? 1 : 0, mode);
-}
-
-void TRegistry::WriteString(const std::string& name, const std::string& value, TWriteMode mode) {
-    std::string data = value.substr(0, value.find('\0'));
-    data += '\0';
-    WriteValue(name, REG_SZ, std::move(data), mode);
 }
 
 }  // namespace gridloom

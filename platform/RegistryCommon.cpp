@@ -1,12 +1,22 @@
-// The part of TRegistry that is the same over every store: the names of the roots and the
-// current key as a path of names. Which store holds the keys is the system's own file.
+// The part of TRegistry that is the same over every store: the names of the roots, the
+// current key as a path of names, and the typed values over the store's raw ones. Which
+// store holds the keys is the system's own file (ReadStoredValue, WriteValue).
 #include <string>
 #include <vector>
 
 #include "platform/Registry.h"
 #include "platform/RegistryDocument.h"
+#include "platform/RegistryStoreValue.h"
 
 namespace gridloom {
+
+namespace {
+
+ERegistryException TypeMismatch(const std::string& name) {
+    return ERegistryException("Invalid data type for \"" + name + "\"");
+}
+
+}  // namespace
 
 std::string RootKeyName(HKEY root) {
     switch (root) {
@@ -57,6 +67,35 @@ std::vector<std::string> TRegistry::CurrentDocumentPath() const {
     std::vector<std::string> path{RootKeyName(FRootKey)};
     path.insert(path.end(), FCurrentPath.begin(), FCurrentPath.end());
     return path;
+}
+
+int32_t TRegistry::ReadInteger(const std::string& name) const {
+    TRegValue value = ReadStoredValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
+    uint32_t dword = 0;
+    if (value.Type != REG_DWORD || !DataToDword(value.Data, dword)) throw TypeMismatch(name);
+    return static_cast<int32_t>(dword);
+}
+
+bool TRegistry::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+
+std::string TRegistry::ReadString(const std::string& name) const {
+    TRegValue value = ReadStoredValue(FRootKey, FKeyOpen, CurrentDocumentPath(), name);
+    if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ) throw TypeMismatch(name);
+    return value.Data.substr(0, value.Data.find('\0'));
+}
+
+void TRegistry::WriteInteger(const std::string& name, int32_t value, TWriteMode mode) {
+    WriteValue(name, REG_DWORD, DwordData(static_cast<uint32_t>(value)), mode);
+}
+
+void TRegistry::WriteBool(const std::string& name, bool value, TWriteMode mode) {
+    WriteInteger(name, value ? 1 : 0, mode);
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value, TWriteMode mode) {
+    std::string data = value.substr(0, value.find('\0'));
+    data += '\0';
+    WriteValue(name, REG_SZ, std::move(data), mode);
 }
 
 }  // namespace gridloom
