@@ -23,7 +23,7 @@ std::string Windows1252ToUtf8(std::string_view text);
 // UTF-8 as Windows-1252, appended to `out`. A character the code page has no byte for is
 // written "?"; a byte that does not start a valid sequence is kept as it is. False when
 // either happened, so that the caller knows the text did not convert whole.
-bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+bool Utf8ToWindows1252(std::string_view bytes, std::string& out);
 std::string Utf8ToWindows1252(std::string_view utf8);
 
 }  // namespace gridloom
