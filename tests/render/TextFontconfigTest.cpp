@@ -8,18 +8,12 @@
 #include "render/Bitmap.h"
 #include "render/Color.h"
 #include "render/TextRenderer.h"
+#include "tests/render/LabelFont.h"
 
 namespace gridloom {
 namespace {
 
-TFont LabelFont() {
-    TFont f;
-    f.Name = "Arial";
-    f.Size = 11;
-    f.Style = fsBold;
-    f.Color = clRed;
-    return f;
-}
+using test::LabelFont;
 
 TEST(TextRenderer, WithoutAnyFontTextIsEmpty) {
     // A fontconfig configuration that lists no font folders at all.

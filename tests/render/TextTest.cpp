@@ -12,18 +12,12 @@
 #include "render/Bitmap.h"
 #include "render/Canvas.h"
 #include "render/TextRenderer.h"
+#include "tests/render/LabelFont.h"
 
 namespace gridloom {
 namespace {
 
-TFont LabelFont() {
-    TFont f;
-    f.Name = "Arial";
-    f.Size = 11;
-    f.Style = fsBold;
-    f.Color = clRed;
-    return f;
-}
+using test::LabelFont;
 
 struct TSmallImage {
     TBitmap bitmap;
