@@ -88,4 +88,15 @@ if [ -n "$WINE32" ] && [ -d "$root/build-win32" ]; then
 else
     echo "== win32: built, not run (no wine32 that this kernel can start)"
 fi
+
+# The checks of the Windows programs as a user meets them (the window and the About box on a
+# virtual desktop, the installer), each a script of its own beside what it checks:
+#   <script> <64-bit build folder> <Linux build folder>
+# with the Wine environment above exported. A script exits 0 when its check passes.
+export WINEPREFIX WINE64 WINE32
+for check in "$root"/app/windows/*-wine.sh "$root"/about/windows/*-wine.sh "$root"/packaging/windows/*-wine.sh; do
+    [ -f "$check" ] || continue
+    echo "== win64: $(basename "$check" .sh)"
+    bash "$check" "$root/build-win64" "$root/build" || { echo "FAILED: $check"; failed=1; }
+done
 exit $failed
