@@ -107,6 +107,7 @@ TMainWindow::TMainWindow(HINSTANCE instance, std::function<void(HWND)> showAbout
 
     // All settings are read as one.
     TRegistrySession starting(TRegistrySession::TPurpose::Loading);
+    FShowBoundariesState.SetNamedAs("ShowBoundaries");
     const bool shown = FShowBoundariesState.Loaded("CheckBoxShowBoundaries", FirstStart::ShowBoundaries);
     SetChecked(TFormCheckBox::ShowBoundaries, shown);
     FLogic->FormCreate();
