@@ -45,9 +45,6 @@ enum : int {
     IdGridButton0,  // ... and the seven after it
 };
 
-// Posted when a push button has lost the focus, to see where it went.
-constexpr UINT FocusMoved = WM_APP + 1;
-
 constexpr DWORD MainStyle = WS_OVERLAPPEDWINDOW;
 constexpr int16_t WidthMin = 1;
 constexpr int16_t WidthMax = 5;
@@ -60,8 +57,8 @@ void RegisterClassOnce(HINSTANCE instance) {
     wc.lpfnWndProc = DefWindowProcA;  // replaced by the instance's procedure at creation
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = ClassName;
@@ -148,11 +145,10 @@ void TMainWindow::CreateControls() {
     CheckBoxShowBoundaries = MakeControl(FWindow, "BUTTON", "Show boundaries", checkStyle, IdShowBoundaries);
     // The labels take no focus; SS_NOTIFY lets their hints see the mouse.
     LabelGridlineWidth = MakeControl(FWindow, "STATIC", "Gridline width", SS_LEFT | SS_NOTIFY, IdLabelGridline);
-    LabelBoundaryLineWidth =
-        MakeControl(FWindow, "STATIC", "Boundary width", SS_LEFT | SS_NOTIFY, IdLabelBoundary);
+    LabelBoundaryLineWidth = MakeControl(FWindow, "STATIC", "Boundary width", SS_LEFT | SS_NOTIFY, IdLabelBoundary);
 
-    ButtonMake = MakeControl(FWindow, "BUTTON", "Make image", (pushStyle & ~DWORD(BS_PUSHBUTTON)) | BS_DEFPUSHBUTTON,
-                             IdMake);
+    ButtonMake =
+        MakeControl(FWindow, "BUTTON", "Make image", (pushStyle & ~DWORD(BS_PUSHBUTTON)) | BS_DEFPUSHBUTTON, IdMake);
     LabelProgress = MakeControl(FWindow, "STATIC", "Progress", SS_RIGHT, IdLabelProgress);
     ProgressBar = MakeControl(FWindow, PROGRESS_CLASSA, "", PBS_SMOOTH, IdProgressBar);
     ButtonZoom = MakeControl(FWindow, "BUTTON", "Zoom in", pushStyle | WS_DISABLED, IdZoom);
@@ -164,8 +160,8 @@ void TMainWindow::CreateControls() {
     // Design states.
     SetGridItemIndex(FirstStart::GridIndex);
     for (HWND upDown : {UpDownGridlineWidth, UpDownBoundaryWidth}) {
-        SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(upDown == UpDownGridlineWidth ? EditGridlineWidth
-                                                                                                     : EditBoundaryWidth),
+        SendMessageA(upDown, UDM_SETBUDDY,
+                     reinterpret_cast<WPARAM>(upDown == UpDownGridlineWidth ? EditGridlineWidth : EditBoundaryWidth),
                      0);
         SendMessageA(upDown, UDM_SETRANGE32, WidthMin, WidthMax);
         SendMessageA(upDown, UDM_SETPOS32, 0, 1);
@@ -436,7 +432,7 @@ void TMainWindow::FollowFocus() {
 
 void TMainWindow::OnCommand(int id, int code, HWND control) {
     if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
-        if (IsPushButton(control)) PostMessageA(FWindow, FocusMoved, 0, 0);
+        if (IsPushButton(control)) PostMessageA(FWindow, FocusMayHaveMoved, 0, 0);
         return;
     }
     if (id == IdEditGridline || id == IdEditBoundary) {
@@ -468,12 +464,11 @@ LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL:
         if (LOWORD(wParam) == SB_THUMBPOSITION) {
             HWND from = reinterpret_cast<HWND>(lParam);
-            if (from == UpDownGridlineWidth || from == UpDownBoundaryWidth)
-                OnUpDownStep(from, int16_t(HIWORD(wParam)));
+            if (from == UpDownGridlineWidth || from == UpDownBoundaryWidth) OnUpDownStep(from, int16_t(HIWORD(wParam)));
         }
         return 0;
     case DM_GETDEFID: return MAKELRESULT(IdMake, DC_HASDEFID);
-    case FocusMoved: FollowFocus(); return 0;
+    case FocusMayHaveMoved: FollowFocus(); return 0;
     case WM_SIZE: ArrangeControls(); return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);

@@ -5,7 +5,10 @@ namespace gridloom {
 namespace {
 
 void Deliver(HWND mainWindow, MSG& message) {
-    if (mainWindow && IsWindow(mainWindow) && IsDialogMessageA(mainWindow, &message)) return;
+    if (mainWindow && IsWindow(mainWindow) && IsDialogMessageA(mainWindow, &message)) {
+        if (message.message == WM_KEYDOWN) PostMessageA(mainWindow, FocusMayHaveMoved, 0, 0);
+        return;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
 }

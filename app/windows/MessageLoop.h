@@ -8,6 +8,10 @@
 
 namespace gridloom {
 
+// Posted to the main window after the dialog navigation has handled a key, which may have
+// moved the keyboard to another control: the window then marks the button Enter presses.
+inline constexpr UINT FocusMayHaveMoved = WM_APP + 1;
+
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop(HWND mainWindow);
 

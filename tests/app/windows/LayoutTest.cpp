@@ -20,7 +20,8 @@ TEST(Layout, AtTheDesignSizeEveryControlIsWhereItWasDesigned) {
     EXPECT_EQ(InOptionsGroup(Design::CheckBoxShowScale, h), (TRect{184, 422, 177, 20}));
     EXPECT_EQ(InOptionsGroup(Design::UpDownBoundaryWidth, h), (TRect{519, 457, 18, 24}));
     // The up-downs sit against the right edge of their edit boxes.
-    EXPECT_EQ(InOptionsGroup(Design::EditGridlineWidth, h).Right(), InOptionsGroup(Design::UpDownGridlineWidth, h).Left);
+    EXPECT_EQ(InOptionsGroup(Design::EditGridlineWidth, h).Right(),
+              InOptionsGroup(Design::UpDownGridlineWidth, h).Left);
 }
 
 TEST(Layout, AResizedWindowGrowsTheScrollBoxAndKeepsTheRestAtTheBottomLeft) {
@@ -31,9 +32,9 @@ TEST(Layout, AResizedWindowGrowsTheScrollBoxAndKeepsTheRestAtTheBottomLeft) {
     EXPECT_EQ(box.Top, 10);
     EXPECT_EQ(w - box.Right(), Design::ClientWidth - Design::ScrollBox.Right());
     EXPECT_EQ(h - box.Bottom(), Design::ClientHeight - Design::ScrollBox.Bottom());
-    for (const TRect& design : {Design::RadioGroupGrid, Design::GroupBoxOptions, Design::ButtonMake,
-                                Design::LabelProgress, Design::ProgressBar, Design::ButtonZoom, Design::ButtonAbout,
-                                Design::ButtonClose}) {
+    for (const TRect& design :
+         {Design::RadioGroupGrid, Design::GroupBoxOptions, Design::ButtonMake, Design::LabelProgress,
+          Design::ProgressBar, Design::ButtonZoom, Design::ButtonAbout, Design::ButtonClose}) {
         const TRect placed = AnchoredRect(design, h);
         EXPECT_EQ(placed.Left, design.Left);
         EXPECT_EQ(h - placed.Bottom(), Design::ClientHeight - design.Bottom());
