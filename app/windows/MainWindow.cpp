@@ -470,6 +470,16 @@ LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case DM_GETDEFID: return MAKELRESULT(IdMake, DC_HASDEFID);
     case FocusMayHaveMoved: FollowFocus(); return 0;
     case WM_SIZE: ArrangeControls(); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another density: the text takes that monitor's size; the
+        // layout stays in pixels.
+        ApplyFont();
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(FWindow, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ArrangeControls();
+        return 0;
+    }
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         const SIZE minimum = OuterSize(MinimumClientWidth, MinimumClientHeight);

@@ -139,6 +139,15 @@ mkdir -p "$work/one" "$work/skylune" "$work/elsewhere"
 cp "$sample" "$work/one/Countries.dat"
 cp "$sample" "$work/skylune/Countries.dat"
 
+echo "== 0: --version, without a window"
+version=$("$WINE64" "$exe" --version | tr -d '\r')
+[ -x "$linux/app/gridloom" ] && [ "$version" != "$("$linux/app/gridloom" --version)" ] &&
+    fail "--version says '$version', the Linux gridloom '$("$linux/app/gridloom" --version)'"
+case "$version" in
+"gridloom "[0-9]*) echo "--version: $version" ;;
+*) fail "--version says '$version'" ;;
+esac
+
 echo "== 1: first start in a folder holding Countries.dat"
 start "$work/one"
 title=$(xdotool getwindowname "$window")
