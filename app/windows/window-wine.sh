@@ -4,10 +4,10 @@
 #   1. started in a folder holding the sample Countries.dat (Skylune not registered): Enter
 #      makes a read-only 7920 x 3960 Overlay.bmp there, byte for byte the Linux
 #      gridloom-make's with the window's first-start settings; "Show scale annotation" is
-#      ticked from the keyboard, the display zoomed and scrolled, Esc closes, and the
-#      registry holds every setting;
+#      ticked and the gridline width stepped from the keyboard, the display zoomed and
+#      scrolled, Esc closes, and the registry holds every setting;
 #   2. with Skylune's program registered under App Paths in another folder: Enter makes the
-#      overlay in that folder, drawn with the annotation the first start stored;
+#      overlay in that folder, drawn with the settings the first start stored;
 #   3. "About" opens the About box, with its title, and Esc closes it.
 # Screenshots of the window (fitted and zoomed) and of the About box go to docs/.
 #
@@ -164,8 +164,12 @@ key Tab
 key space
 sleep 1
 shoot "$work/fitted.png" "$window"
-# On to "Zoom in": Grid overlays countries, Font, the two widths, Show boundaries, Make image.
-key Tab Tab Tab Tab Tab Tab Tab
+# On to the gridline width (past Grid overlays countries and Font); the up arrow steps its
+# up-down to 2, which is stored at once.
+key Tab Tab Tab
+key Up
+# On to "Zoom in": the boundary width, Show boundaries, Make image.
+key Tab Tab Tab Tab
 key space
 sleep 1
 # Drag the view along both scroll bars (it follows the thumbs) to Europe.
@@ -187,13 +191,13 @@ finish
 
 key_path='HKCU\Software\Tarnwick\gridloom'
 for expected in "Annotation=REG_DWORD 0x1" "GridSpacing=REG_DWORD 0x3" "GridOnTop=REG_DWORD 0x0" \
-    "GridlineWidth=REG_DWORD 0x1" "BoundaryWidth=REG_DWORD 0x1" "ShowBoundaries=REG_DWORD 0x1" \
+    "GridlineWidth=REG_DWORD 0x2" "BoundaryWidth=REG_DWORD 0x1" "ShowBoundaries=REG_DWORD 0x1" \
     "FontName=REG_SZ Arial" "FontSize=REG_DWORD 0xb" "FontStyle=REG_DWORD 0x1"; do
     name=${expected%%=*}
     got=$(value "$key_path" "$name" | xargs)
     [ "$got" = "${expected#*=}" ] || fail "$name is '$got', not '${expected#*=}'"
 done
-echo "the registry holds every setting, the annotation ticked"
+echo "the registry holds every setting, the annotation ticked and the gridline width stepped to 2"
 
 echo "== 2: Skylune registered under App Paths in another folder"
 "$WINE64" reg add 'HKCU\Software\Tarnwick\App Paths' /v Skylune /t REG_SZ \
@@ -202,10 +206,10 @@ start "$work/elsewhere"
 key Return
 wait_overlay "$work/skylune"
 [ ! -e "$work/elsewhere/Overlay.bmp" ] || fail "Overlay.bmp was written where the program started"
-(cd "$work" && "$linux_make" --quiet --data "$sample" --out linux-labels.bmp --labels)
-cmp -s "$work/skylune/Overlay.bmp" "$work/linux-labels.bmp" ||
-    fail "the second start did not draw with the annotation the first one stored"
-echo "Overlay.bmp made in Skylune's folder, with the stored annotation"
+(cd "$work" && "$linux_make" --quiet --data "$sample" --out linux-stored.bmp --labels --gridline-width 2)
+cmp -s "$work/skylune/Overlay.bmp" "$work/linux-stored.bmp" ||
+    fail "the second start did not draw with the annotation and the width the first one stored"
+echo "Overlay.bmp made in Skylune's folder, with the stored annotation and gridline width"
 sleep 1
 key Escape
 finish
