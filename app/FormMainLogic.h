@@ -3,11 +3,32 @@
 // mode and the generation run's host. The toolkit's window (IFormMainView) builds and
 // draws the controls and calls the handlers below when the user acts.
 //
-// Creation: the view builds its controls, lets the "Show boundaries" box take its stored
-// state, then calls FormCreate, which finds Skylune's folder and loads the settings into the
-// controls. Destruction: the view calls FormDestroy before any control goes; it copies the
-// controls back into the settings objects and frees them, storing every setting. Settings
-// are therefore written by an orderly close only.
+// A toolkit's window starts and ends in this order, and in no other:
+//
+//   Start (the window's construction):
+//     1. make the logic (TFormMainLogic(view)); it touches no control yet, so the window may
+//        make it before its controls and let its size events reach ScrollBoxResize at once;
+//     2. build the controls in their design states ("Show boundaries" checked, "10 degrees",
+//        both widths 1, Zoom disabled with "Zoom in");
+//     3. open a TRegistrySession(Loading) (platform/RegistrySession.h), so that all settings
+//        are read as one;
+//     4. the "Show boundaries" box's TmoxCheckState::Loaded (settings/moxCheckState.h) with
+//        the box's name and design state; show what it returns without running a handler;
+//     5. FormCreate;
+//     6. close the session.
+//
+//   Close (the user's close, "Close", Esc, or CloseWindow from the logic):
+//     1. CloseQuery; on false the window stays open (a run is working: the logic closes the
+//        window itself when the run has ended);
+//     2. the window goes away and the message loop ends;
+//   then, at the window's destruction, before any control goes:
+//     3. open a TRegistrySession(Storing), so that all settings are written as one;
+//     4. FormDestroy (writes the window's settings);
+//     5. the box's TmoxCheckState::Destroying with its current state (writes "ShowBoundaries",
+//        after the window's own settings);
+//     6. close the session, then destroy the controls and the logic.
+//
+// Settings are therefore written by an orderly close only.
 //
 // The run reads the render settings from the view's controls (and the two widths from
 // their settings objects) at the moment it draws, and talks to the user through the view's
@@ -42,6 +63,7 @@ public:
     TFormMainLogic& operator=(const TFormMainLogic&) = delete;
 
     // Once, after the view's controls exist and the "Show boundaries" box has its state.
+    // Reads Skylune's folder and every setting, and sets the controls from them.
     void FormCreate();
     // Once, before any of the view's controls goes; a second call does nothing.
     void FormDestroy();

@@ -28,7 +28,9 @@ public:
     virtual ~IFormMainView() = default;
 
     // The grid-interval radio group's selected index; -1 when no button is checked. An index
-    // outside the group's buttons checks none of them (and reads back as -1).
+    // outside the group's buttons checks none of them (and reads back as -1, or as itself
+    // where the toolkit's group keeps it; either way the logic keeps the stored index until
+    // the user picks a button).
     virtual int GridItemIndex() const = 0;
     virtual void SetGridItemIndex(int index) = 0;
 

@@ -25,10 +25,9 @@
 #include "app/RadioGroup.h"
 #include "app/UpDown.h"
 #include "app/WindowFont.h"
-#include "platform/RegistryStore.h"
+#include "platform/RegistrySession.h"
 #include "render/GridIntervals.h"
 #include "run/FirstStart.h"
-#include "settings/AppPath.h"
 #include "settings/moxCheckBox.h"
 
 namespace gridloom {
@@ -38,9 +37,6 @@ namespace {
 // Message-box text: the run separates lines with carriage returns.
 QString DialogText(const std::string& text) { return FromEngineText(text).replace('\r', '\n'); }
 
-// The low 16 bits of a stored width, as the signed position of an up-down.
-int16_t LowWord(int32_t value) { return int16_t(uint16_t(uint32_t(value) & 0xffffu)); }
-
 // A new control with its design name.
 template <class T, class... Args>
 T* Made(const char* name, Args&&... args) {
@@ -48,15 +44,6 @@ T* Made(const char* name, Args&&... args) {
     control->setObjectName(name);
     return control;
 }
-
-// The hourglass over the whole program while a run works.
-class THourglass {
-public:
-    THourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~THourglass() { QGuiApplication::restoreOverrideCursor(); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-};
 
 // The radio buttons' captions, in the order of the intervals.
 QStringList GridCaptions() {
@@ -79,31 +66,28 @@ bool Answer(QWidget* parent, QMessageBox::Icon icon, const QString& caption, con
 
 }  // namespace
 
-std::string HostFolderOf(const std::string& programPath) {
-    const std::size_t last = programPath.find_last_of("\\/:");
-    return last == std::string::npos ? std::string() : programPath.substr(0, last + 1);
-}
-
 QSize OpeningClientSize(const QRect& available) {
     return {std::max(MinimumClientWidth, std::min(DesignClientWidth, available.width() - DesignFrameWidth)),
             std::max(MinimumClientHeight, std::min(DesignClientHeight, available.height() - DesignFrameHeight))};
 }
 
 TFormMain::TFormMain(ISystemServices& services, QWidget* parent) : QWidget(parent) {
+    // The logic touches no control until FormCreate, so it can be there before them to
+    // answer the scroll box's first size events.
+    FLogic = std::make_unique<TFormMainLogic>(static_cast<IFormMainView&>(*this), services);
     CreateControls();
     // All settings are read as one: the file parsed once, a held lock waited for once.
     TRegistrySession starting(TRegistrySession::TPurpose::Loading);
     // The check box takes its stored state once the controls are built, before FormCreate.
     CheckBoxShowBoundaries->Loaded();
-    FRun = std::make_unique<TGenerationRun>(*this, *this, *this, services);
-    FormCreate();
+    FLogic->FormCreate();
 }
 
 TFormMain::~TFormMain() {
     // All settings are written as one rewrite of the file when the session ends.
     TRegistrySession closing(TRegistrySession::TPurpose::Storing);
     // Settings are stored before any control goes; the check box stores its own afterwards.
-    FormDestroy();
+    FLogic->FormDestroy();
     delete std::exchange(CheckBoxShowBoundaries, nullptr);
 }
 
@@ -191,13 +175,14 @@ void TFormMain::CreateControls() {
     LabelGridlineWidth->setToolTip("Set line width for gridlines");
     LabelBoundaryLineWidth->setToolTip("Set line width for boundaries");
 
-    connect(ButtonMake, &QPushButton::clicked, this, &TFormMain::ButtonMakeClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &TFormMain::ButtonCloseClick);
-    connect(ButtonFont, &QPushButton::clicked, this, &TFormMain::ButtonFontClick);
-    connect(ButtonAbout, &QPushButton::clicked, this, &TFormMain::ButtonAboutClick);
-    connect(ButtonZoom, &QPushButton::clicked, this, &TFormMain::ButtonZoomClick);
-    connect(UpDownGridlineWidth, &TUpDown::Click, this, &TFormMain::UpDownGridlineWidthClick);
-    connect(UpDownBoundaryWidth, &TUpDown::Click, this, &TFormMain::UpDownBoundaryWidthClick);
+    TFormMainLogic* logic = FLogic.get();
+    connect(ButtonMake, &QPushButton::clicked, this, [logic] { logic->ButtonMakeClick(); });
+    connect(ButtonClose, &QPushButton::clicked, this, [logic] { logic->ButtonCloseClick(); });
+    connect(ButtonFont, &QPushButton::clicked, this, [logic] { logic->ButtonFontClick(); });
+    connect(ButtonAbout, &QPushButton::clicked, this, [logic] { logic->ButtonAboutClick(); });
+    connect(ButtonZoom, &QPushButton::clicked, this, [logic] { logic->ButtonZoomClick(); });
+    connect(UpDownGridlineWidth, &TUpDown::Click, this, [logic] { logic->UpDownGridlineWidthClick(); });
+    connect(UpDownBoundaryWidth, &TUpDown::Click, this, [logic] { logic->UpDownBoundaryWidthClick(); });
 
     SetTabOrder();
     setFont(WindowFont(*this));
@@ -242,144 +227,104 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
     if (event) QWidget::resizeEvent(event);
 }
 
-void TFormMain::FormCreate() {
-    FHostFolder = HostFolderOf(ReadAppPath("Skylune"));
-    FCountriesFile = FHostFolder + "Countries.dat";
-    FOverlayFile = FHostFolder + "Overlay.bmp";
+// IFormMainView: the controls as the logic sees them.
 
-    // A new bitmap is 8 bits a pixel on the default palette already.
-    FMasterBitmap = &ImageDisplay->NewPicture();
-    TFont& font = FMasterBitmap->Canvas().Font;
-    font.Size = FirstStart::FontSize;
-    font.Style = FirstStart::FontStyle;
-    font.Name = FirstStart::FontName;
-
-    FFontSetting = std::make_unique<TRegistryFont>("Font", &font);
-    FGridSpacingSetting = std::make_unique<TRegistryInteger>("GridSpacing", FirstStart::GridIndex);
-    RadioGroupGrid->SetItemIndex(FGridSpacingSetting->Value);
-    FAnnotationSetting = std::make_unique<TRegistryBoolean>("Annotation", FirstStart::Labels);
-    CheckBoxShowScale->setChecked(FAnnotationSetting->Value);
-    FGridOnTopSetting = std::make_unique<TRegistryBoolean>("GridOnTop", FirstStart::GridOnTop);
-    CheckBoxGridOnTop->setChecked(FGridOnTopSetting->Value);
-    FGridlineWidthSetting = std::make_unique<TRegistryInteger>("GridlineWidth", FirstStart::GridlineWidth);
-    UpDownGridlineWidth->SetPosition(LowWord(FGridlineWidthSetting->Value));
-    FBoundaryWidthSetting = std::make_unique<TRegistryInteger>("BoundaryWidth", FirstStart::BoundaryWidth);
-    UpDownBoundaryWidth->SetPosition(LowWord(FBoundaryWidthSetting->Value));
+QCheckBox* TFormMain::Box(TFormCheckBox box) const {
+    switch (box) {
+    case TFormCheckBox::ShowScale: return CheckBoxShowScale;
+    case TFormCheckBox::GridOnTop: return CheckBoxGridOnTop;
+    case TFormCheckBox::ShowBoundaries: break;
+    }
+    return CheckBoxShowBoundaries;
 }
 
-void TFormMain::FormDestroy() {
-    if (FDestroyed) return;
-    FDestroyed = true;
-    FGridSpacingSetting->Value = RadioGroupGrid->ItemIndex();
-    FGridSpacingSetting.reset();
-    FAnnotationSetting->Value = CheckBoxShowScale->isChecked();
-    FAnnotationSetting.reset();
-    FGridOnTopSetting->Value = CheckBoxGridOnTop->isChecked();
-    FGridOnTopSetting.reset();
-    FFontSetting->CopyFromFont(&FMasterBitmap->Canvas().Font);
-    FFontSetting.reset();
-    FGridlineWidthSetting.reset();
-    FBoundaryWidthSetting.reset();
+TUpDown* TFormMain::UpDown(TFormWidth width) const {
+    return width == TFormWidth::Gridline ? UpDownGridlineWidth : UpDownBoundaryWidth;
 }
 
-int TFormMain::GridIndex() const { return RadioGroupGrid->ItemIndex(); }
-bool TFormMain::ShowScaleAnnotation() const { return CheckBoxShowScale->isChecked(); }
-bool TFormMain::GridOverlaysCountries() const { return CheckBoxGridOnTop->isChecked(); }
-bool TFormMain::ShowBoundaries() const { return CheckBoxShowBoundaries->isChecked(); }
+int TFormMain::GridItemIndex() const { return RadioGroupGrid->ItemIndex(); }
+void TFormMain::SetGridItemIndex(int index) { RadioGroupGrid->SetItemIndex(index); }
+bool TFormMain::Checked(TFormCheckBox box) const { return Box(box)->isChecked(); }
+void TFormMain::SetChecked(TFormCheckBox box, bool checked) { Box(box)->setChecked(checked); }
+int16_t TFormMain::UpDownPosition(TFormWidth width) const { return UpDown(width)->Position(); }
+void TFormMain::SetUpDownPosition(TFormWidth width, int16_t position) { UpDown(width)->SetPosition(position); }
 
-void TFormMain::ButtonMakeClick() {
-    // A width typed but not yet taken (its box still has the focus) is the one drawn.
+void TFormMain::TakeTypedWidths() {
     UpDownGridlineWidth->TakeTypedPosition();
     UpDownBoundaryWidth->TakeTypedPosition();
-    MakeMasterImage(FOverlayFile);
 }
 
-TRunOutcome TFormMain::MakeMasterImage(const std::string& outputPath) {
-    if (!FRun->CanStart()) return TRunOutcome::Ignored;
-    ButtonZoom->setEnabled(false);
-    TRunOutcome outcome;
-    {
-        THourglass hourglass;
-        outcome = FRun->MakeMasterImage(outputPath);
+void TFormMain::SetZoomEnabled(bool enabled) { ButtonZoom->setEnabled(enabled); }
+void TFormMain::SetZoomCaption(const std::string& caption) { ButtonZoom->setText(FromEngineText(caption)); }
+
+QString TFormMain::StatusText() const { return StatusBar->currentMessage(); }
+void TFormMain::SetStatusText(const std::string& text) { StatusBar->showMessage(FromEngineText(text)); }
+void TFormMain::ProcessMessages() { QCoreApplication::processEvents(); }
+void TFormMain::SetProgress(int position) { ProgressBar->setValue(position); }
+
+void TFormMain::SetBusy(bool busy) {
+    // Over the whole program, not only this window.
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
     }
-    if (RunReachedItsEnd(outcome)) ButtonZoom->setEnabled(true);
-    ImageDisplay->update();
-    // Missing data, or a close the user asked for while the run worked.
-    if (FRun->Closed()) close();
-    return outcome;
 }
 
-void TFormMain::ButtonCloseClick() { close(); }
+TBitmap& TFormMain::NewPicture() { return ImageDisplay->NewPicture(); }
+int TFormMain::ScrollBoxWidth() const { return ScrollBox->width(); }
+int TFormMain::ScrollBoxHeight() const { return ScrollBox->height(); }
 
-void TFormMain::ButtonFontClick() {
-    FontDialog->SetFont(FMasterBitmap->Canvas().Font);
-    if (FontDialog->Execute()) FMasterBitmap->Canvas().Font = FontDialog->Font();
-}
+void TFormMain::SetDisplayStretch(bool stretch) { ImageDisplay->SetStretch(stretch); }
 
-void TFormMain::ButtonAboutClick() {
-    if (FAboutBox) FAboutBox->exec();  // whatever the box answers, nothing follows from it
-}
-
-void TFormMain::ButtonZoomClick() {
-    FZoomed = !FZoomed;
-    ButtonZoom->setText(FZoomed ? "Zoom out" : "Zoom in");
-    ArrangeImageDisplay();
-}
-
-void TFormMain::ArrangeImageDisplay() {
-    ImageDisplay->SetStretch(false);
+void TFormMain::SetDisplaySize(int width, int height) {
+    // The control never sizes itself to its picture.
     ImageDisplay->SetAutoSize(false);
-    if (FZoomed) {
-        ImageDisplay->resize(FMasterBitmap->Width(), FMasterBitmap->Height());
-        ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        return;
-    }
-    ImageDisplay->resize(ScrollBox->width() - 4, ScrollBox->height() - 4);
-    ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ImageDisplay->resize(width, height);
+}
+
+void TFormMain::SetScrollBarsInUse(bool inUse) {
+    const Qt::ScrollBarPolicy policy = inUse ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    ScrollBox->setHorizontalScrollBarPolicy(policy);
+    ScrollBox->setVerticalScrollBarPolicy(policy);
+    if (inUse) return;
     // Out of use, the bars leave the view at the origin.
     ScrollBox->horizontalScrollBar()->setValue(0);
     ScrollBox->verticalScrollBar()->setValue(0);
-    ImageDisplay->SetStretch(true);
 }
 
-void TFormMain::ScrollBoxResize() { ArrangeImageDisplay(); }
+void TFormMain::RepaintDisplay() { ImageDisplay->repaint(); }
 
-void TFormMain::UpDownGridlineWidthClick(TUDBtnType) { FGridlineWidthSetting->Value = UpDownGridlineWidth->Position(); }
-
-void TFormMain::UpDownBoundaryWidthClick(TUDBtnType) { FBoundaryWidthSetting->Value = UpDownBoundaryWidth->Position(); }
-
-QString TFormMain::StatusText() const { return StatusBar->currentMessage(); }
-
-void TFormMain::ShowStatus(const std::string& text) {
-    StatusBar->showMessage(FromEngineText(text));
-    // Lets the window answer clicks between the run's stages; a click on a check box here
-    // changes what the later stages draw.
-    QCoreApplication::processEvents();
+bool TFormMain::ShowMessage(TMessageIcon icon, const std::string& caption, const std::string& text,
+                            TMessageButtons buttons) {
+    QMessageBox::Icon shown = QMessageBox::NoIcon;
+    if (icon == TMessageIcon::Question) shown = QMessageBox::Question;
+    if (icon == TMessageIcon::Warning) shown = QMessageBox::Warning;
+    switch (buttons) {
+    case TMessageButtons::Ok:
+        return Answer(this, shown, FromEngineText(caption), text, QMessageBox::Ok, QMessageBox::Ok);
+    case TMessageButtons::OkCancel:
+        return Answer(this, shown, FromEngineText(caption), text, QMessageBox::Ok | QMessageBox::Cancel,
+                      QMessageBox::Ok);
+    case TMessageButtons::YesNo: break;
+    }
+    return Answer(this, shown, FromEngineText(caption), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
 }
 
-bool TFormMain::AskYesNo(const std::string& caption, const std::string& text) {
-    return Answer(this, QMessageBox::Question, FromEngineText(caption), text, QMessageBox::Yes | QMessageBox::No,
-                  QMessageBox::Yes);
+std::string TFormMain::ApplicationTitle() const { return ToEngineText(QGuiApplication::applicationDisplayName()); }
+
+bool TFormMain::ExecuteFontDialog(TFont& font) {
+    FontDialog->SetFont(font);
+    if (!FontDialog->Execute()) return false;
+    font = FontDialog->Font();
+    return true;
 }
 
-bool TFormMain::WarnOkCancel(const std::string& text) {
-    return Answer(this, QMessageBox::Warning, "Warning", text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+void TFormMain::ShowAboutBox() {
+    if (FAboutBox) FAboutBox->exec();  // whatever the box answers, nothing follows from it
 }
 
-bool TFormMain::ConfirmYesNo(const std::string& text) {
-    return Answer(this, QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-}
-
-void TFormMain::Inform(const std::string& text) {
-    Answer(this, QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
-           QMessageBox::Ok);
-}
-
-void TFormMain::SetProgress(int position) { ProgressBar->setValue(position); }
-
-void TFormMain::RefreshDisplay() { ImageDisplay->repaint(); }
+void TFormMain::CloseWindow() { close(); }
 
 bool TFormMain::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event))) return true;
@@ -398,18 +343,17 @@ bool TFormMain::HandleKey(QKeyEvent* key) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ScrollBox && event->type() == QEvent::Resize) ScrollBoxResize();
+    if (watched == ScrollBox && event->type() == QEvent::Resize) FLogic->ScrollBoxResize();
     return QWidget::eventFilter(watched, event);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    // A close asked for during a run waits for the run to end; MakeMasterImage then closes.
-    if (FRun->Running() && !FRun->Closed()) {
-        FRun->RequestClose();
+    // A close asked for during a run waits for the run to end; the logic then closes.
+    if (FLogic->CloseQuery()) {
+        event->accept();
+    } else {
         event->ignore();
-        return;
     }
-    event->accept();
 }
 
 }  // namespace gridloom

@@ -1,16 +1,14 @@
-// The main window: the controls the user touches, the paths of the two files, the master
-// image as the picture of its image display, and one settings object per stored setting.
+// The main window in Qt Widgets: the controls the user touches, drawn and laid out as
+// designed, reporting the user's actions to the window's logic (TFormMainLogic), which
+// decides everything else: the paths of the two files, the master image, the settings, the
+// handlers' effects, the zoom mode and the generation run.
 //
 // Creation builds the controls from the design, lets the "Show boundaries" box take its
-// stored state, then runs FormCreate, which finds Skylune's folder and loads the settings
-// into the controls. Destruction runs FormDestroy first, which copies the controls back
-// into the settings objects and frees them, storing every setting; the check box stores its
-// own state after that. Settings are therefore written by an orderly close only.
-//
-// The window is the generation run's owner: the run reads the render settings from the
-// controls while it draws and talks to the user through the status bar, the progress bar
-// and message boxes; the window shows the hourglass while the run works, and sets its zoom
-// button and closes from the run's outcome.
+// stored state, then runs the logic's FormCreate, which finds Skylune's folder and loads the
+// settings into the controls. Destruction runs FormDestroy first, which copies the controls
+// back into the settings objects and frees them, storing every setting; the check box stores
+// its own state after that (the order FormMainLogic.h describes). Settings are therefore
+// written by an orderly close only.
 #pragma once
 
 #include <QDialog>
@@ -19,10 +17,8 @@
 #include <memory>
 #include <string>
 
-#include "run/GenerationRun.h"
-#include "run/RunHost.h"
-#include "settings/RegistryFont.h"
-#include "settings/RegistryVariables.h"
+#include "app/FormMainLogic.h"
+#include "app/FormMainView.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -40,10 +36,8 @@ class TImageDisplay;
 class TmoxCheckBox;
 class TRadioGroup;
 class TUpDown;
-enum class TUDBtnType;
 
-// The window's caption and its client size as designed.
-inline constexpr const char* MainWindowCaption = "Gridloom - Make an overlay master image for Skylune";
+// The window's client size as designed.
 inline constexpr int DesignClientWidth = 760;
 inline constexpr int DesignClientHeight = 588;
 inline constexpr int DesignFrameWidth = 8;    // the design's outer 768 less its client 760
@@ -60,16 +54,16 @@ QSize OpeningClientSize(const QRect& available);
 // the last '\', '/' or drive colon; empty when there is none.
 std::string HostFolderOf(const std::string& programPath);
 
-class TFormMain : public QWidget,
-                  public IRunInputs,
-                  public IRunFeedback,
-                  public IRunQuestions,
-                  private IRenderSettings {
+class TFormMain : public QWidget, private IFormMainView {
     Q_OBJECT
 
 public:
     explicit TFormMain(ISystemServices& services = SystemServices(), QWidget* parent = nullptr);
     ~TFormMain() override;
+
+    // What the window decides; the controls below only show it and report to it.
+    TFormMainLogic& Logic() { return *FLogic; }
+    const TFormMainLogic& Logic() const { return *FLogic; }
 
     // The About box, made once by the program and shown modally by "About" as often as the
     // user asks. Until one is set "About" shows nothing.
@@ -99,42 +93,16 @@ public:
     QLabel* LabelBoundaryLineWidth;
     TmoxCheckBox* CheckBoxShowBoundaries;
 
-    // Handlers.
-    void ButtonMakeClick();
-    void ButtonCloseClick();
-    void ButtonFontClick();
-    void ButtonAboutClick();
-    void ButtonZoomClick();
-    void UpDownGridlineWidthClick(TUDBtnType button);
-    void UpDownBoundaryWidthClick(TUDBtnType button);
-    void ScrollBoxResize();
-    void ArrangeImageDisplay();
-
-    // Runs the generation run on outputPath; returns when it has ended. A call during a run
-    // (a click that arrived meanwhile) is ignored.
-    TRunOutcome MakeMasterImage(const std::string& outputPath);
-
-    const std::string& HostFolder() const { return FHostFolder; }
-    const std::string& CountriesFilePath() const { return FCountriesFile; }
-    const std::string& OverlayFile() const { return FOverlayFile; }
-    bool Zoomed() const { return FZoomed; }
-    const TRegistryInteger& GridlineWidthSetting() const { return *FGridlineWidthSetting; }
-    const TRegistryInteger& BoundaryWidthSetting() const { return *FBoundaryWidthSetting; }
+    // The logic's state and the run's host, as seen from the window.
+    TRunOutcome MakeMasterImage(const std::string& outputPath) { return FLogic->MakeMasterImage(outputPath); }
+    const std::string& HostFolder() const { return FLogic->HostFolder(); }
+    const std::string& CountriesFilePath() const { return FLogic->CountriesFilePath(); }
+    const std::string& OverlayFile() const { return FLogic->OverlayFile(); }
+    bool Zoomed() const { return FLogic->Zoomed(); }
+    TBitmap& MasterBitmap() { return FLogic->MasterBitmap(); }
+    const IRenderSettings& RenderSettings() { return FLogic->RenderSettings(); }
+    void ShowStatus(const std::string& text) { FLogic->ShowStatus(text); }
     QString StatusText() const;
-
-    // IRunInputs
-    std::string CountriesFile() override { return FCountriesFile; }
-    TBitmap& MasterBitmap() override { return *FMasterBitmap; }
-    const IRenderSettings& RenderSettings() override { return *this; }
-    // IRunFeedback
-    void ShowStatus(const std::string& text) override;
-    void SetProgress(int position) override;
-    void RefreshDisplay() override;
-    // IRunQuestions
-    bool AskYesNo(const std::string& caption, const std::string& text) override;
-    bool WarnOkCancel(const std::string& text) override;
-    bool ConfirmYesNo(const std::string& text) override;
-    void Inform(const std::string& text) override;
 
 protected:
     bool event(QEvent* event) override;
@@ -143,36 +111,42 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // IRenderSettings: read from the controls and the width settings as the drawing asks.
-    int GridIndex() const override;
-    bool ShowScaleAnnotation() const override;
-    bool GridOverlaysCountries() const override;
-    bool ShowBoundaries() const override;
-    int32_t GridlineWidth() const override { return FGridlineWidthSetting->Value; }
-    int32_t BoundaryWidth() const override { return FBoundaryWidthSetting->Value; }
+    // IFormMainView
+    int GridItemIndex() const override;
+    void SetGridItemIndex(int index) override;
+    bool Checked(TFormCheckBox box) const override;
+    void SetChecked(TFormCheckBox box, bool checked) override;
+    int16_t UpDownPosition(TFormWidth width) const override;
+    void SetUpDownPosition(TFormWidth width, int16_t position) override;
+    void TakeTypedWidths() override;
+    void SetZoomEnabled(bool enabled) override;
+    void SetZoomCaption(const std::string& caption) override;
+    void SetStatusText(const std::string& text) override;
+    void ProcessMessages() override;
+    void SetProgress(int position) override;
+    void SetBusy(bool busy) override;
+    TBitmap& NewPicture() override;
+    int ScrollBoxWidth() const override;
+    int ScrollBoxHeight() const override;
+    void SetDisplayStretch(bool stretch) override;
+    void SetDisplaySize(int width, int height) override;
+    void SetScrollBarsInUse(bool inUse) override;
+    void RepaintDisplay() override;
+    bool ShowMessage(TMessageIcon icon, const std::string& caption, const std::string& text,
+                     TMessageButtons buttons) override;
+    std::string ApplicationTitle() const override;
+    bool ExecuteFontDialog(TFont& font) override;
+    void ShowAboutBox() override;
+    void CloseWindow() override;
 
     void CreateControls();
     void SetTabOrder();
-    void FormCreate();
-    void FormDestroy();
     bool HandleKey(QKeyEvent* key);
+    QCheckBox* Box(TFormCheckBox box) const;
+    TUpDown* UpDown(TFormWidth width) const;
 
-    // The fields, in their design order.
-    TBitmap* FMasterBitmap = nullptr;  // owned by ImageDisplay's picture
-    std::unique_ptr<TRegistryInteger> FBoundaryWidthSetting;
-    std::string FCountriesFile;
-    std::unique_ptr<TRegistryFont> FFontSetting;
-    std::unique_ptr<TRegistryInteger> FGridSpacingSetting;
-    std::unique_ptr<TRegistryInteger> FGridlineWidthSetting;
-    std::unique_ptr<TRegistryBoolean> FGridOnTopSetting;
-    std::unique_ptr<TRegistryBoolean> FAnnotationSetting;
-    std::string FOverlayFile;
-    std::string FHostFolder;
-    bool FZoomed = false;
-
-    std::unique_ptr<TGenerationRun> FRun;
+    std::unique_ptr<TFormMainLogic> FLogic;
     QPointer<QDialog> FAboutBox;
-    bool FDestroyed = false;
 };
 
 }  // namespace gridloom

@@ -21,6 +21,7 @@
 #include <sys/types.h>
 
 #include "platform/RegistryDocument.h"
+#include "platform/RegistrySession.h"
 
 namespace gridloom {
 
@@ -32,7 +33,8 @@ enum class TRegChange {
 };
 
 // The content of the file; a missing, unreadable or non-regular file reads as empty. Within a
-// session the document is shared with the session's other loads while the file is unchanged.
+// session (RegistrySession.h) the document is shared with the session's other loads while the
+// file is unchanged.
 std::shared_ptr<const TRegDocument> LoadRegistryFile(const std::filesystem::path& file);
 
 // Applies `change` to the current content and writes the result. False when the store is
@@ -62,31 +64,5 @@ TLockPatience RegistryLockPatience();
 
 // Files larger than this are not read beyond it (and count as damaged).
 constexpr size_t MaxRegistryFileSize = size_t(64) << 20;
-
-// One moment of the program that loads or stores many settings at once: its start or its
-// close. While a session is open on a thread, every load and store of that thread
-//   - reads and parses each file once, and again only when the file has changed since (another
-//     inode, size or modification time, looked at under the lock);
-//   - waits for a lock held by another process at most the session's patience in all, not that
-//     patience per value: once it has run out, loads read without waiting and stores fail;
-//   - keeps its changes until the session ends, which writes each changed file once, applying
-//     the changes in order to the file as it is then.
-// A failed write at the end is skipped, as any failed store is.
-class TRegistrySession {
-public:
-    enum class TPurpose {
-        Loading,  // waits at most the load patience in all
-        Storing,  // waits at most the store patience in all
-    };
-    explicit TRegistrySession(TPurpose purpose);
-    ~TRegistrySession();
-    TRegistrySession(const TRegistrySession&) = delete;
-    TRegistrySession& operator=(const TRegistrySession&) = delete;
-
-    struct TState;
-
-private:
-    std::unique_ptr<TState> FState;  // none for a session opened inside another, which governs
-};
 
 }  // namespace gridloom

@@ -8,20 +8,13 @@ TmoxCheckBox::TmoxCheckBox(QWidget* parent) : QCheckBox(parent) {}
 
 TmoxCheckBox::TmoxCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
 
-TmoxCheckBox::~TmoxCheckBox() {
-    if (FStoredState) {
-        FStoredState->Value = isChecked();
-        FStoredState.reset();  // stores the state
-    }
-}
+TmoxCheckBox::~TmoxCheckBox() { FState.Destroying(isChecked()); }
 
 void TmoxCheckBox::Loaded() {
-    if (FDesigning || FStoredState) return;
-    if (FNamedAs.isEmpty()) FNamedAs = objectName();
-    FStoredState = std::make_unique<TRegistryBoolean>(FNamedAs.toStdString(), isChecked());
+    const bool shown = FState.Loaded(objectName().toStdString(), isChecked());
     // Taking the stored state is not a user's click: no handler of the window may see it.
     QSignalBlocker quiet(this);
-    setChecked(FStoredState->Value);
+    setChecked(shown);
 }
 
 }  // namespace gridloom

@@ -4,13 +4,13 @@
 // stored state, without running any of the window's handlers for it. When it is destroyed it
 // stores its current state. The registry value is named NamedAs, or the check box's object
 // name when NamedAs is empty. A check box being designed neither reads nor stores anything.
+// What is decided is TmoxCheckState's; this is its Qt face.
 #pragma once
 
 #include <QCheckBox>
 #include <QString>
-#include <memory>
 
-#include "settings/RegistryVariables.h"
+#include "settings/moxCheckState.h"
 
 namespace gridloom {
 
@@ -23,25 +23,23 @@ public:
     explicit TmoxCheckBox(const QString& text, QWidget* parent = nullptr);
     ~TmoxCheckBox() override;
 
-    QString NamedAs() const { return FNamedAs; }
+    QString NamedAs() const { return QString::fromStdString(FState.NamedAs()); }
     // Changing the name after Loaded does not move the stored state: the variable keeps the
     // name it was made with.
-    void SetNamedAs(const QString& name) { FNamedAs = name; }
+    void SetNamedAs(const QString& name) { FState.SetNamedAs(name.toStdString()); }
 
     // Called once the window's controls are built and set from its design. Makes the stored
     // state variable (once) and applies the stored state, or keeps the design state.
     virtual void Loaded();
 
-    bool Designing() const { return FDesigning; }
-    void SetDesigning(bool designing) { FDesigning = designing; }
+    bool Designing() const { return FState.Designing(); }
+    void SetDesigning(bool designing) { FState.SetDesigning(designing); }
 
     // The variable holding the stored state; null until Loaded has made it.
-    const TRegistryBoolean* StoredState() const { return FStoredState.get(); }
+    const TRegistryBoolean* StoredState() const { return FState.StoredState(); }
 
 private:
-    QString FNamedAs;
-    std::unique_ptr<TRegistryBoolean> FStoredState;
-    bool FDesigning = false;
+    TmoxCheckState FState;
 };
 
 }  // namespace gridloom

@@ -34,14 +34,6 @@ namespace {
 
 using MainWindow = WindowFixture;
 
-TEST(HostFolder, IsThePathUpToItsLastSeparatorOrDriveColon) {
-    EXPECT_EQ(HostFolderOf("D:\\Apps\\Skylune\\Skylune.exe"), "D:\\Apps\\Skylune\\");
-    EXPECT_EQ(HostFolderOf("/opt/skylune/Skylune.exe"), "/opt/skylune/");
-    EXPECT_EQ(HostFolderOf("C:Skylune.exe"), "C:");
-    EXPECT_EQ(HostFolderOf("Skylune.exe"), "");
-    EXPECT_EQ(HostFolderOf(""), "");
-}
-
 // A first start draws what gridloom-make draws without options: the two read their
 // defaults from one place, and this holds them to it.
 TEST_F(MainWindow, FirstStartDrawsWhatGridloomMakeDrawsByDefault) {
