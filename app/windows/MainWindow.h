@@ -38,9 +38,6 @@ public:
     // Shows the window, the keyboard on the chosen grid interval.
     void Show(int showCommand);
 
-    TFormMainLogic& Logic() { return *FLogic; }
-    TImageDisplayWindow& Display() { return *FDisplay; }
-
     // IFormMainView
     int GridItemIndex() const override;
     void SetGridItemIndex(int index) override;
