@@ -431,6 +431,9 @@ void TMainWindow::FollowFocus() {
 }
 
 void TMainWindow::OnCommand(int id, int code, HWND control) {
+    // The controls still report while they are being destroyed (an edit box losing the
+    // keyboard), after the settings have gone.
+    if (FStored) return;
     if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
         if (IsPushButton(control)) PostMessageA(FWindow, FocusMayHaveMoved, 0, 0);
         return;
@@ -462,7 +465,7 @@ LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_VSCROLL:
-        if (LOWORD(wParam) == SB_THUMBPOSITION) {
+        if (LOWORD(wParam) == SB_THUMBPOSITION && !FStored) {
             HWND from = reinterpret_cast<HWND>(lParam);
             if (from == UpDownGridlineWidth || from == UpDownBoundaryWidth) OnUpDownStep(from, int16_t(HIWORD(wParam)));
         }
