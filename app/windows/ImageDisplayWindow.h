@@ -7,8 +7,10 @@
 // corner, sized by its owner (SetDisplaySize); outside it the panel shows its background.
 // Stretch on: the whole picture scaled into that rectangle, aspect ratio not kept, each
 // screen pixel the average of the image area it covers (render/AreaScaler.h), as the
-// Linux window shows it. Stretch off: one image pixel per screen pixel, handed to the
-// system as the 8-bit picture itself.
+// Linux window shows it. (GDI's own HALFTONE stretch is not used: under Wine it samples
+// rather than averages, so thin lines come and go with the window's size, and it takes about
+// ten times as long.) Stretch off: one image pixel per screen pixel, handed to the system
+// as the 8-bit picture itself.
 //
 // With the scroll bars in use, each appears when the display is larger than the panel's
 // inside; the view follows a thumb while it is dragged, and a scroll moves what is on the
