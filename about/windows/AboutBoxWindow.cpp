@@ -169,7 +169,9 @@ void TAboutBoxWindow::CreateControls() {
     AddControl("STATIC", CommentsText, SS_LEFT | SS_NOPREFIX, control::Comments, FFont);
     FitLabel(control::Comments, panelLeft + layout::Comments.Left, panelTop + layout::Comments.Top);
 
-    AddControl("STATIC", WebSiteDesignText, SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, control::WebSite, FLinkFont);
+    // Drawn by the box too, with the font and the call it is measured with: the system's own
+    // static control draws an underlined face wider than it measures, losing the last letter.
+    AddControl("STATIC", WebSiteDesignText, SS_OWNERDRAW | SS_NOTIFY, control::WebSite, FLinkFont);
     place(control::WebSite, inPanel(layout::WebSiteAtDesign));
 
     // Drawn by the box, which puts the text's last line on the label's bottom edge.
@@ -260,6 +262,27 @@ void TAboutBoxWindow::ShowModal(HWND owner) {
     if (owner != nullptr) ::SetActiveWindow(owner);
 }
 
+void TAboutBoxWindow::DrawLink(const DRAWITEMSTRUCT& item) {
+    RECT area = item.rcItem;
+    ::FillRect(item.hDC, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+    const std::string text = WindowText(item.hwndItem);
+    HGDIOBJ old = ::SelectObject(item.hDC, FLinkFont);
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, LinkColour);
+    // Each letter is put at the advance the control was measured with: Wine draws some faces
+    // a little wider than it measures them, which would cut the address's last letter.
+    const int count = int(text.size());
+    std::vector<INT> ends(text.size() + 1, 0);
+    SIZE size{0, 0};
+    ::GetTextExtentExPointA(item.hDC, text.c_str(), count, 0, nullptr, ends.data(), &size);
+    std::vector<INT> advances(text.size() + 1, 0);
+    for (int i = 0; i < count; ++i)
+        advances[std::size_t(i)] = ends[std::size_t(i)] - (i > 0 ? ends[std::size_t(i) - 1] : 0);
+    ::ExtTextOutA(item.hDC, area.right - size.cx, area.top, ETO_CLIPPED, &area, text.c_str(), UINT(count),
+                  advances.data());
+    ::SelectObject(item.hDC, old);
+}
+
 void TAboutBoxWindow::DrawNotice(const DRAWITEMSTRUCT& item) {
     RECT area = item.rcItem;
     ::FillRect(item.hDC, &area, ::GetSysColorBrush(COLOR_BTNFACE));
@@ -297,11 +320,10 @@ LRESULT TAboutBoxWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case DM_GETDEFID: return MAKELRESULT(control::OKButton, DC_HASDEFID);
     case WM_CLOSE: FClosed = true; return 0;  // hidden by ShowModal, never destroyed
     case WM_CTLCOLORSTATIC: {
-        // Labels, the link and the read-only support address all sit on the button face.
+        // Labels and the read-only support address all sit on the button face.
         HDC dc = reinterpret_cast<HDC>(wParam);
         ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-        const bool link = reinterpret_cast<HWND>(lParam) == ::GetDlgItem(FWindow, control::WebSite);
-        ::SetTextColor(dc, link ? LinkColour : ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_SETCURSOR:
@@ -314,6 +336,10 @@ LRESULT TAboutBoxWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (int(item.CtlID) == control::LabelNotice) {
             DrawNotice(item);
+            return TRUE;
+        }
+        if (int(item.CtlID) == control::WebSite) {
+            DrawLink(item);
             return TRUE;
         }
         break;

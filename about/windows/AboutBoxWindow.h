@@ -62,6 +62,7 @@ private:
     // Places a label at left, top (96-pixel units in the box) as large as its text.
     void FitLabel(int id, int left, int top);
     void RightAlignWebSite();
+    void DrawLink(const DRAWITEMSTRUCT& item);
     void DrawNotice(const DRAWITEMSTRUCT& item);
     int Scaled(int pixels) const;
 

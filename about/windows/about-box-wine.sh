@@ -46,7 +46,7 @@ for _ in $(seq 60); do
 done
 taken=0
 if [ -s "$place" ]; then
-    read -r left top width height <"$place"
+    read -r left top width height < <(tr -d '\r' <"$place")
     desktop=$(xdotool search --name 'about - Wine desktop' | head -1 || true)
     dx=0 dy=0
     if [ -n "$desktop" ]; then
@@ -58,7 +58,17 @@ if [ -s "$place" ]; then
         "$root/docs/about-box-windows.png"
     echo "picture: docs/about-box-windows.png (${width} x ${height})"
     taken=1
-    [ -n "$desktop" ] && xdotool key --window "$desktop" Escape || true
+    # Esc, as a user would press it; then, should the box still be there, a click on OK,
+    # which sits centred 28 pixels above the box's bottom edge.
+    if [ -n "$desktop" ]; then
+        xdotool windowfocus "$desktop" 2>/dev/null || true
+        xdotool key Escape || true
+        sleep 2
+        if kill -0 "$shown" 2>/dev/null; then
+            echo "Esc did not close the box; clicking OK"
+            xdotool mousemove $((dx + left + width / 2)) $((dy + top + height - 28)) click 1 || true
+        fi
+    fi
 else
     echo "the box did not show within 30 seconds"
 fi

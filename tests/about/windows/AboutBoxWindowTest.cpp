@@ -36,7 +36,7 @@ int Scaled(int pixels) { return MulDiv(pixels, Dpi(), 96); }
 
 // A control's place in the box's client area.
 RECT PlaceOf(HWND box, int id) {
-    RECT r;
+    RECT r{};
     GetWindowRect(GetDlgItem(box, id), &r);
     MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
     return r;
