@@ -221,7 +221,8 @@ void TAboutBoxWindow::WebSiteClick() {
 }
 
 void TAboutBoxWindow::ShowModal(HWND owner) {
-    if (FWindow == nullptr) return;
+    // Already showing (a second "About" from a message handled meanwhile): nothing to add.
+    if (FWindow == nullptr || !FClosed) return;
     ::SetWindowLongPtrA(FWindow, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     FormShow();
 
