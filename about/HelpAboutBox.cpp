@@ -1,33 +1,32 @@
 #include "about/HelpAboutBox.h"
 
-#include "GridloomIdentity.h"
+#include "about/AboutLayout.h"
+#include "about/AboutTexts.h"
 
 namespace gridloom {
 
-QString DeveloperNotice() {
-    return QStringLiteral("Software developed by ") + QString::fromUtf8(identity::Developer) + QStringLiteral(", ") +
-           QString::fromUtf8(identity::Town) + QStringLiteral(", e-mail: ") + QString::fromUtf8(identity::Email) +
-           QStringLiteral(".  Support is from your software supplier or via:");
-}
-
 TAboutBoxMOX1::TAboutBoxMOX1(QWidget* parent) : TAboutBoxMOX(parent) {
+    using namespace about_layout;
     setObjectName(QStringLiteral("AboutBoxMOX1"));
-    setWindowTitle(objectName());
-    setFixedSize(298, 322);
-    Panel1->resize(Panel1->width(), 265);
-    OKButton->move(OKButton->x(), 284);
+    setWindowTitle(QString::fromLatin1(HelpAboutCaption));
+    setFixedSize(ClientWidth, ClientHeight);
+    Panel1->setGeometry(Panel.Left, Panel.Top, Panel.Width, Panel.Height);
+    OKButton->setGeometry(about_layout::OKButton.Left, about_layout::OKButton.Top, about_layout::OKButton.Width,
+                          about_layout::OKButton.Height);
 
-    LabelNotice = new QLabel(DeveloperNotice(), Panel1);
+    LabelNotice = new QLabel(QString::fromStdString(DeveloperNotice()), Panel1);
     LabelNotice->setObjectName(QStringLiteral("LabelNotice"));
-    LabelNotice->setGeometry(8, 168, 262, 57);
+    LabelNotice->setGeometry(about_layout::LabelNotice.Left, about_layout::LabelNotice.Top,
+                             about_layout::LabelNotice.Width, about_layout::LabelNotice.Height);
     LabelNotice->setWordWrap(true);
     LabelNotice->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     // Plain text: an ampersand in a name is shown as itself, never as a shortcut mark.
     LabelNotice->setTextFormat(Qt::PlainText);
 
-    EditSupport = new QLineEdit(QString::fromUtf8(identity::SupportAddress), Panel1);
+    EditSupport = new QLineEdit(QString::fromStdString(SupportAddress()), Panel1);
     EditSupport->setObjectName(QStringLiteral("EditSupport"));
-    EditSupport->setGeometry(8, 236, 265, 21);
+    EditSupport->setGeometry(about_layout::EditSupport.Left, about_layout::EditSupport.Top,
+                             about_layout::EditSupport.Width, about_layout::EditSupport.Height);
     EditSupport->setFrame(false);
     EditSupport->setReadOnly(true);
     EditSupport->setFocusPolicy(Qt::ClickFocus);

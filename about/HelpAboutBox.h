@@ -22,7 +22,4 @@ public:
     QLineEdit* EditSupport;  // reads like a label, but can be selected and copied
 };
 
-// The notice's text: who developed the program, where, and how to reach them.
-QString DeveloperNotice();
-
 }  // namespace gridloom

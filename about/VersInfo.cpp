@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "about/VersionValues.h"
 #include "platform/ModuleFile.h"
 #include "platform/VersionBlock.h"
 #include "platform/VersionInfo.h"
@@ -35,10 +36,6 @@ const char* const FixedFlagCaptionTexts[FixedFileFlagCount] = {
 // The record's flag bit for each element of TFixedFileFlag.
 constexpr uint32_t FixedFlagBits[FixedFileFlagCount] = {VS_FF_DEBUG,      VS_FF_INFOINFERRED, VS_FF_PATCHED,
                                                         VS_FF_PRERELEASE, VS_FF_PRIVATEBUILD, VS_FF_SPECIALBUILD};
-
-// The platform's calls take names of at most 255 characters; a longer one is not cut
-// short (that would name another file) but read as nothing.
-constexpr int MaxNameBytes = 255;
 
 // An address inside whichever module this code was linked into.
 void ModuleAnchor() {}
@@ -71,8 +68,7 @@ uint16_t TVersionNumberInformation::Part(int index) const {
 
 QString TVersionNumberInformation::AsString() const {
     if (!Valid) return {};
-    if (!VersionText.isEmpty()) return VersionText;
-    return QStringLiteral("%1.%2.%3.%4").arg(Part(0)).arg(Part(1)).arg(Part(2)).arg(Part(3));
+    return QString::fromStdString(VersionNumberText(VersionMS, VersionLS, VersionText.toStdString()));
 }
 
 uint32_t TFixedFileVersionInfo::Field(int index) const {
@@ -146,14 +142,10 @@ QString TVersionInfoResource::GetIndexedValue(int index) const {
 
 QString TVersionInfoResource::GetNamedValue(const QString& name) const {
     if (!FVersionBlock) return {};
-    QString key = FTranslationIndex >= 0 && FTranslationIndex < FTranslations.size() ? FTranslations[FTranslationIndex]
-                                                                                     : QStringLiteral("040904E4");
-    QByteArray path = (QStringLiteral("\\StringFileInfo\\") + key + QLatin1Char('\\') + name).toUtf8();
-    if (path.size() > MaxNameBytes) return {};
-    void* value = nullptr;
-    uint32_t length = 0;
-    if (!VerQueryValueA(FVersionBlock.get(), path.constData(), &value, &length)) return {};
-    return QString::fromUtf8(static_cast<const char*>(value));
+    const std::string key = FTranslationIndex >= 0 && FTranslationIndex < FTranslations.size()
+                                ? FTranslations[FTranslationIndex].toStdString()
+                                : std::string(DefaultTranslationKey);
+    return QString::fromUtf8(LookUpStringValue(FVersionBlock.get(), key, name.toStdString()));
 }
 
 QString TVersionInfoResource::GetResourceFilename() const {
@@ -185,43 +177,17 @@ void TVersionInfoResource::ReadVersionInfo() {
     QByteArray name = FFilename.isEmpty() && ReadsTheProgram(FForceEXE)
                           ? QByteArray::fromStdString(ExecutableOpenName())
                           : GetResourceFilename().toUtf8();
-    FVersionBlockSize = 0;
-    if (name.size() <= MaxNameBytes) {
-        uint32_t handle = 0;
-        FVersionBlockSize = GetFileVersionInfoSizeA(name.constData(), &handle);
-        if (FVersionBlockSize != 0) {
-            FVersionBlock = std::make_unique<uint8_t[]>(FVersionBlockSize);
-            // A block that could not be read is not parsed: it is as if there were none.
-            if (!GetFileVersionInfoA(name.constData(), handle, FVersionBlockSize, FVersionBlock.get()))
-                FVersionBlock.reset();
-        }
-    }
+    TVersionBlockRead read = ReadVersionBlock(name.toStdString());
+    FVersionBlockSize = read.ReportedSize;
+    FVersionBlock = std::move(read.Block);
 
     if (!FVersionBlock) {
         FFileVersionNumber->Valid = false;
         FProductVersionNumber->Valid = false;
     } else {
-        void* value = nullptr;
-        uint32_t length = 0;
-        if (VerQueryValueA(FVersionBlock.get(), "\\", &value, &length))
-            FFixedInfo->Record = static_cast<uint8_t*>(value);
-        if (VerQueryValueA(FVersionBlock.get(), "\\VarFileInfo\\Translation", &value, &length)) {
-            auto* entries = static_cast<uint8_t*>(value);
-            for (uint32_t i = 0; i < length / 4; ++i) {
-                uint8_t* entry = entries + std::size_t(i) * 4;
-                uint16_t language = static_cast<uint16_t>(entry[0] | (entry[1] << 8));
-                uint16_t codePage = static_cast<uint16_t>(entry[2] | (entry[3] << 8));
-                // A neutral entry stands for US English in the Western code page; the copy is
-                // corrected so that whoever reads it next sees the same.
-                if (language == 0) language = 1033;
-                if (codePage == 0) codePage = 1252;
-                entry[0] = static_cast<uint8_t>(language);
-                entry[1] = static_cast<uint8_t>(language >> 8);
-                entry[2] = static_cast<uint8_t>(codePage);
-                entry[3] = static_cast<uint8_t>(codePage >> 8);
-                FTranslations.append(QString::fromStdString(TranslationKey(language, codePage)));
-            }
-        }
+        FFixedInfo->Record = FixedRecordOf(FVersionBlock.get());
+        for (const std::string& key : ReadTranslationKeys(FVersionBlock.get()))
+            FTranslations.append(QString::fromStdString(key));
         if (FTranslationIndex >= FTranslations.size()) FTranslationIndex = 0;
         auto fill = [this](TVersionNumberInformation& number, uint32_t ms, uint32_t ls, TPreDef text) {
             number.Valid = true;

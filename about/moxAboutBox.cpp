@@ -5,32 +5,36 @@
 #include <QMouseEvent>
 #include <QShowEvent>
 
+#include "about/AboutLayout.h"
+#include "about/AboutTexts.h"
 #include "platform/Shell.h"
 
 namespace gridloom {
 
 TAboutBoxMOX::TAboutBoxMOX(QWidget* parent) : TAboutBox(parent), FOpenUrl(ShellOpen) {
+    using namespace about_layout;
     setObjectName(QStringLiteral("AboutBoxMOX"));
-    setWindowTitle(objectName());
+    setWindowTitle(QString::fromLatin1(VersionAboutCaption));
 
-    ProgramIcon->setGeometry(16, 16, 32, 32);
+    ProgramIcon->setGeometry(about_layout::ProgramIcon.Left, about_layout::ProgramIcon.Top,
+                             about_layout::ProgramIcon.Width, about_layout::ProgramIcon.Height);
     QFont bold = ProductName->font();
     bold.setBold(true);
     ProductName->setFont(bold);
-    ProductName->move(64, ProductName->y());
+    ProductName->move(about_layout::ProductName.Left, about_layout::ProductName.Top);
     FitToText(ProductName);
-    Version->move(64, Version->y());
+    Version->move(about_layout::Version.Left, about_layout::Version.Top);
     CancelButton = OKButton;
 
-    WebSite = new QLabel(QStringLiteral("WebSite"), Panel1);
+    WebSite = new QLabel(QString::fromLatin1(WebSiteDesignText), Panel1);
     WebSite->setObjectName(QStringLiteral("WebSite"));
-    WebSite->setGeometry(232, 136, 41, 13);
+    WebSite->setGeometry(WebSiteAtDesign.Left, WebSiteAtDesign.Top, WebSiteAtDesign.Width, WebSiteAtDesign.Height);
     WebSite->setCursor(Qt::PointingHandCursor);
     QFont link = AboutBoxFont();
     link.setUnderline(true);
     WebSite->setFont(link);
     QPalette navy = WebSite->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    navy.setColor(QPalette::WindowText, QColor(LinkRed, LinkGreen, LinkBlue));
     WebSite->setPalette(navy);
     WebSite->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     WebSite->installEventFilter(this);
@@ -55,22 +59,22 @@ void TAboutBoxMOX::showEvent(QShowEvent* event) {
 }
 
 void TAboutBoxMOX::FormShow() {
-    setWindowTitle(QStringLiteral("About Veskar's ") + VI->ProductName());
-    ProgramIcon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+    setWindowTitle(QString::fromStdString(AboutBoxCaption(VI->ProductName().toStdString())));
+    ProgramIcon->setPixmap(
+        QApplication::windowIcon().pixmap(about_layout::ProgramIcon.Width, about_layout::ProgramIcon.Height));
     QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    Version->setText(program + QStringLiteral(", V") + VI->FileVersionNumber().AsString() + QStringLiteral(", ") +
-                     VI->Comments());
+    Version->setText(QString::fromStdString(AboutVersionLine(
+        program.toStdString(), VI->FileVersionNumber().AsString().toStdString(), VI->Comments().toStdString())));
     FitToText(Version);
-    WebSite->setText(VI->GetNamedValue(QStringLiteral("Web site")));
+    WebSite->setText(VI->GetNamedValue(QString::fromLatin1(WebSiteKey)));
     FitToText(WebSite);
-    WebSite->move(WebSiteRight - WebSite->width(), WebSite->y());
+    WebSite->move(about_layout::WebSiteRight - WebSite->width(), WebSite->y());
 }
 
 void TAboutBoxMOX::WebSiteClick() {
-    QString address = WebSite->text();
-    if (address.isEmpty()) return;
-    if (!address.contains(QStringLiteral("http://"), Qt::CaseSensitive)) address.prepend(QStringLiteral("http://"));
-    if (FOpenUrl) FOpenUrl(address.toStdString());
+    const std::string address = WebSiteAddress(WebSite->text().toStdString());
+    if (address.empty()) return;
+    if (FOpenUrl) FOpenUrl(address);
 }
 
 bool TAboutBoxMOX::eventFilter(QObject* watched, QEvent* event) {

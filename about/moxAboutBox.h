@@ -18,10 +18,8 @@ class TAboutBoxMOX : public TAboutBox {
 public:
     explicit TAboutBoxMOX(QWidget* parent = nullptr);
 
-    QLabel* WebSite;           // right edge held at WebSiteRight; a longer text grows left
+    QLabel* WebSite;           // right edge held in place; a longer text grows left
     TVersionInfoResource* VI;  // reads the version block once, when the box is made
-
-    static constexpr int WebSiteRight = 273;
 
     // Fills the caption, the icon, the version line and the link from VI; runs each time
     // the box is shown.

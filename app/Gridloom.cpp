@@ -6,7 +6,7 @@
 
 #include "about/HelpAboutBox.h"
 #include "about/ProgramIcon.h"
-#include "about/VersInfo.h"
+#include "about/VersionValues.h"
 #include "app/CommandLine.h"
 #include "app/Desktop.h"
 #include "app/GridloomForm.h"
@@ -17,11 +17,8 @@ namespace {
 
 // The version as the About box shows it: read from the program's own version block.
 std::string OwnVersionLine() {
-    gridloom::TVersionInfoResource info;
-    info.BeginLoading();
-    info.Loaded();
-    return gridloom::WindowVersionLine(info.FileVersionNumber().AsString().toStdString(),
-                                       info.ProductName().toStdString(), info.Comments().toStdString());
+    const gridloom::TAboutValues values = gridloom::ReadOwnAboutValues();
+    return gridloom::WindowVersionLine(values.FileVersion, values.ProductName, values.Comments);
 }
 
 }  // namespace
