@@ -54,6 +54,8 @@ void RegisterClassOnce(HINSTANCE instance) {
     if (registered) return;
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
+    // A new size repaints everything: the controls below the scroll box all move.
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = DefWindowProcA;  // replaced by the instance's procedure at creation
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
