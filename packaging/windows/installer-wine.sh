@@ -65,14 +65,20 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Gridloom'
 snapshot() {
     (cd "$drive" && find . \( -path ./windows -o -ipath './users/*/temp' -o -ipath './users/*/appdata/local/temp' \) \
         -prune -o -printf '%y %p\n' | LC_ALL=C sort)
+    # A key the hive file leaves out (one with subkeys and no values) is named by its subkeys.
+    # Wine remakes its network card keys at each start: they say nothing of the setup.
     for hive in system.reg user.reg; do
-        sed -n 's/^\(\[[^]]*\]\).*/'"$hive"' \1/p' "$WINEPREFIX/$hive" | LC_ALL=C sort
+        awk -v hive="$hive" -F '\\\\\\\\' '/^\[/ {
+                sub(/^\[/, ""); sub(/\].*/, ""); key = $1; print hive, key
+                for (i = 2; i <= NF; i++) { key = key "\\\\" $i; print hive, key } }' "$WINEPREFIX/$hive" |
+            grep -v 'CurrentVersion\\\\NetworkCards' | LC_ALL=C sort -u
     done
     for developer in 'HKLM\Software\Tarnwick' 'HKCU\Software\Tarnwick'; do
         wine_run reg query "$developer" /s 2>/dev/null | tr -d '\r' || true
     done
 }
-changes() { diff "$1" "$2" | sed -n 's/^> //p'; }
+# The lines of snapshot $2 that $1 lacks ($3 '>'), or the other way round ($3 '<').
+changes() { { diff "$1" "$2" || true; } | sed -n "s/^$3 //p"; }
 
 settle
 snapshot >"$work/before"
@@ -114,9 +120,9 @@ expected_new=$( {
     echo "d ./Program Files/Tarnwick/Gridloom"
     for program in "${programs[@]}" Uninstall.exe; do echo "f ./Program Files/Tarnwick/Gridloom/$program"; done
     [ ! -e "$shortcut" ] || echo "f ./ProgramData/Microsoft/Windows/Start Menu/Programs/Gridloom.lnk"
-    echo 'system.reg [Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gridloom]'
+    echo 'system.reg Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Gridloom'
 } | LC_ALL=C sort)
-new=$(changes "$work/before" "$work/installed" | LC_ALL=C sort)
+new=$(changes "$work/before" "$work/installed" '>' | LC_ALL=C sort)
 if [ "$new" != "$expected_new" ]; then
     echo "expected new:" >&2
     echo "$expected_new" >&2
@@ -124,7 +130,7 @@ if [ "$new" != "$expected_new" ]; then
     echo "$new" >&2
     fail "the setup changed more, or other things, than it should"
 fi
-gone=$(diff "$work/before" "$work/installed" | sed -n 's/^< //p')
+gone=$(changes "$work/before" "$work/installed" '<')
 [ -z "$gone" ] || fail "the setup removed or changed: $gone"
 
 # The uninstall entry, as "Apps and features" reads it.
@@ -172,6 +178,9 @@ if [ -n "$linux" ] && [ -x "$linux/tools/gridloom-make" ]; then
 else
     echo "installed gridloom-make.exe: Overlay.bmp 7920x3960 8-bit"
 fi
+# Stripped for the install, it still carries its version resource.
+reported=$(wine_run "$folder_windows\\gridloom-make.exe" --version | tr -d '\r')
+[ "$reported" = "gridloom-make $version" ] || fail "the installed gridloom-make.exe --version says '$reported'"
 settle
 
 # Uninstalled as Windows starts it silently; the uninstaller hands over to a copy of itself
