@@ -27,6 +27,7 @@ if [ -z "${GRIDLOOM_INSTALLER_DISPLAY:-}" ]; then
 fi
 
 [ -n "${WINEPREFIX:-}" ] && [ -n "${WINE64:-}" ] || . "$root/scripts/wine-env.sh"
+# As wine-env.sh has them, for a caller that exported only the two above.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || fail "no version in $build/CMakeCache.txt"
@@ -43,7 +44,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-wineserver -w
+timeout 120 wineserver -w || fail "programs of $shared still running after 120 s"
 cp -a "$shared" "$work/prefix"
 export WINEPREFIX="$work/prefix"
 
