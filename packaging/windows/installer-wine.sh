@@ -12,7 +12,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=$(cd "${1:?usage: installer-wine.sh <64-bit build folder> [<Linux build folder>]}" && pwd)
-linux=${2:-}
+linux=${2:+$(cd "$2" && pwd)}
 
 fail() {
     echo "installer: $*" >&2
