@@ -25,6 +25,9 @@ namespace {
 
 int RoundPixels(FT_Pos v26_6) { return int((v26_6 + 32) >> 6); }
 
+// The face GDI falls back on for a name the system does not know.
+constexpr const char* DefaultFamily = "Arial";
+
 struct TGlyph {
     bool Loaded = false;
     int Advance = 0;  // pixels
@@ -107,14 +110,49 @@ FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
     return face;
 }
 
+// Family names compare as fontconfig compares them: blanks and ASCII case do not count.
+bool SameFamily(const FcChar8* a, const FcChar8* b) {
+    auto folded = [](const FcChar8* s) {
+        std::string f;
+        for (; *s; ++s)
+            if (*s != ' ') f += char(*s >= 'A' && *s <= 'Z' ? *s - 'A' + 'a' : *s);
+        return f;
+    };
+    return folded(a) == folded(b);
+}
+
+// Whether fontconfig's match answers the name itself: the face bears the name, or a name
+// fontconfig binds strongly to it (its metric twins, such as Liberation Serif for "Times New
+// Roman"), rather than being a default fontconfig falls back on for a name it does not know.
+bool MatchAnswersName(const FcPattern* pattern, const FcPattern* match) {
+    FcPatternIter wanted;
+    if (!FcPatternFindIter(pattern, &wanted, FC_FAMILY)) return false;
+    const int count = FcPatternIterValueCount(pattern, &wanted);
+    for (int i = 0; i < count; ++i) {
+        FcValue value{};
+        FcValueBinding binding = FcValueBindingWeak;
+        if (FcPatternIterGetValue(pattern, &wanted, i, &value, &binding) != FcResultMatch) continue;
+        if (value.type != FcTypeString || binding == FcValueBindingWeak) continue;
+        FcChar8* family = nullptr;
+        for (int j = 0; FcPatternGetString(match, FC_FAMILY, j, &family) == FcResultMatch; ++j)
+            if (family && SameFamily(family, value.u.s)) return true;
+    }
+    return false;
+}
+
+struct TCandidates {
+    std::vector<std::pair<std::string, int>> Files;  // file and face index, best first
+    bool NameKnown = false;                          // the best answers the name itself
+};
+
 // Candidate files, best first: the match for the pattern and, with everything, all that
 // fontconfig sorts after it, so a face that fails to load gives way to the next one.
-std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std::string& family, bool bold, bool italic,
-                                                    bool everything) {
-    std::vector<std::pair<std::string, int>> files;
-    if (!config) return files;
+TCandidates Candidates(FcConfig* config, const std::string& family, bool bold, bool italic, bool everything) {
+    TCandidates candidates;
+    auto& files = candidates.Files;
+    if (!config) return candidates;
     FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return files;
+    if (!pattern) return candidates;
     if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -130,6 +168,7 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
     };
     FcResult result = FcResultNoMatch;
     if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+        candidates.NameKnown = !family.empty() && MatchAnswersName(pattern, match);
         add(match);
         FcPatternDestroy(match);
     }
@@ -139,7 +178,7 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
         FcFontSetDestroy(sorted);
     }
     FcPatternDestroy(pattern);
-    return files;
+    return candidates;
 }
 
 void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underlineTop, int& underlineThickness,
@@ -166,11 +205,19 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     strikeThickness = underlineThickness;
     strikeTop = metrics.Ascent / 3 + strikeThickness;
 
-    if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
+    // GDI takes the post table's underline position for the line's centre, though the table
+    // gives its top (FreeType's underline_position is the true centre, half a thickness
+    // lower), and lets a thick line reach up across the baseline. Fonts without the table
+    // are taken at their word.
+    const auto* post = static_cast<const TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST));
+    if (FT_IS_SCALABLE(face) && post && post->underlineThickness > 0) {
+        underlineThickness = std::max(1, RoundPixels(FT_MulFix(post->underlineThickness, m.y_scale)));
+        underlineCentre = std::max(1, RoundPixels(FT_MulFix(-FT_Long(post->underlinePosition), m.y_scale)));
+    } else if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
         underlineThickness = std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, m.y_scale)));
         underlineCentre = std::max(1, RoundPixels(-FT_MulFix(face->underline_position, m.y_scale)));
     }
-    underlineTop = std::max(1, underlineCentre - underlineThickness / 2);
+    underlineTop = underlineCentre - underlineThickness / 2;
 
     if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
         strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, m.y_scale)));
@@ -240,13 +287,16 @@ TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
 
 std::unique_ptr<TFace> TTextRenderer::TState::OpenFont(const std::string& name, int pixels, bool bold, bool italic) {
     auto face = std::make_unique<TFace>();
-    const std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
+    auto* config = static_cast<FcConfig*>(FConfig);
+    std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
+    // A name fontconfig does not know gets the face "Arial" gets, as GDI gives it its
+    // default face, not fontconfig's default.
+    if (family != DefaultFamily && !Candidates(config, family, bold, italic, false).NameKnown) family = DefaultFamily;
     // The best match nearly always loads; only when it does not is the whole sorted list
     // of fonts worth having.
     for (bool everything : {false, true}) {
         if (!FLibrary || face->Face) break;
-        for (const auto& [file, index] :
-             Candidates(static_cast<FcConfig*>(FConfig), family, bold, italic, everything)) {
+        for (const auto& [file, index] : Candidates(config, family, bold, italic, everything).Files) {
             face->Face = OpenFace(static_cast<FT_Library>(FLibrary), file.c_str(), index, pixels);
             if (face->Face) {
                 face->File = file;

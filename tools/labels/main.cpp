@@ -1,6 +1,6 @@
 // gridloom-labels: draws the table of labels (LabelTable.h) into a BMP, or compares two such
 // pictures band by band.
-//   gridloom-labels draw <picture.bmp>              prints each band's place and face
+//   gridloom-labels draw <picture.bmp>   prints each band's place, cell, text width and face
 //   gridloom-labels compare <windows.bmp> <linux.bmp>
 // compare prints the differing pixels of every band and exits 1 when a band marked exact
 // differs, 2 when a picture cannot be read or is not the table's.
@@ -24,9 +24,14 @@ int Draw(const std::string& path) {
         std::fprintf(stderr, "%s\n", saved.Error.c_str());
         return 2;
     }
-    for (const TLabelRow& row : rows)
-        std::printf("%6d %3d %-5s %-36s %s\n", row.Top, row.Height, row.Exact ? "exact" : "shown",
-                    row.Description.c_str(), TTextRenderer::Shared()->FaceFile(row.Font).c_str());
+    // The cell and the advances as each backend measures them, beside the face it chose.
+    for (const TLabelRow& row : rows) {
+        const TTextMetrics metrics = TTextRenderer::Shared()->Metrics(row.Font);
+        std::printf("%6d %3d %-5s %-36s %3d+%-3d %4d %s\n", row.Top, row.Height, row.Exact ? "exact" : "shown",
+                    row.Description.c_str(), metrics.Ascent, metrics.Descent,
+                    TTextRenderer::Shared()->TextWidth(row.Font, "0 30W 80N 100W 45S"),
+                    TTextRenderer::Shared()->FaceFile(row.Font).c_str());
+    }
     return 0;
 }
 
