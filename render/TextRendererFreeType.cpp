@@ -30,7 +30,8 @@ constexpr const char* DefaultFamily = "Arial";
 
 struct TGlyph {
     bool Loaded = false;
-    int Advance = 0;  // pixels
+    int Advance = 0;       // pixels the text's width counts
+    int DrawAdvance = 0;   // pixels the next glyph is drawn further on
     int Left = 0;     // from the pen position to the image's first column
     int Top = 0;      // from the baseline up to the image's first row
     int Width = 0;
@@ -203,26 +204,31 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     underlineThickness = std::max(1, (pixels + 7) / 15);
     int underlineCentre = std::max(1, metrics.Descent / 2);
     strikeThickness = underlineThickness;
-    strikeTop = metrics.Ascent / 3 + strikeThickness;
+    int strikeCentre = metrics.Ascent / 3;
 
-    // GDI takes the post table's underline position for the line's centre, though the table
-    // gives its top (FreeType's underline_position is the true centre, half a thickness
-    // lower), and lets a thick line reach up across the baseline. Fonts without the table
-    // are taken at their word.
+    // Font units to pixels, rounded half up; negative values too.
+    const int64_t em = std::max<int64_t>(1, face->units_per_EM);
+    auto toPixels = [&](int64_t units) {
+        const int64_t twice = 2 * units * pixels + em, whole = 2 * em;
+        return int(twice >= 0 ? twice / whole : -((-twice + whole - 1) / whole));
+    };
+    // GDI reads the post table's underline position as the line's centre (the table means
+    // its top) and the OS/2 strikeout position as the stroke's centre, and lets either line
+    // reach across the baseline.
     const auto* post = static_cast<const TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST));
     if (FT_IS_SCALABLE(face) && post && post->underlineThickness > 0) {
-        underlineThickness = std::max(1, RoundPixels(FT_MulFix(post->underlineThickness, m.y_scale)));
-        underlineCentre = std::max(1, RoundPixels(FT_MulFix(-FT_Long(post->underlinePosition), m.y_scale)));
+        underlineThickness = std::max(1, toPixels(post->underlineThickness));
+        underlineCentre = toPixels(-int64_t(post->underlinePosition));
     } else if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
-        underlineThickness = std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, m.y_scale)));
-        underlineCentre = std::max(1, RoundPixels(-FT_MulFix(face->underline_position, m.y_scale)));
+        underlineThickness = std::max(1, toPixels(face->underline_thickness));
+        underlineCentre = toPixels(-int64_t(face->underline_position));
     }
     underlineTop = underlineCentre - underlineThickness / 2;
-
     if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
-        strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, m.y_scale)));
-        strikeTop = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutPosition, m.y_scale)));
+        strikeThickness = std::max(1, toPixels(os2->yStrikeoutSize));
+        strikeCentre = toPixels(os2->yStrikeoutPosition);
     }
+    strikeTop = strikeCentre + strikeThickness / 2;
 }
 
 void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolden, bool oblique, unsigned char byte,
@@ -230,8 +236,8 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     glyph.Loaded = true;
     const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
     FT_GlyphSlot slot = face->glyph;
-    // Labels are spaced as Windows spaces them: by the advance of an ordinary hinted
-    // load, which the one-bit hinting below would change by a pixel here and there.
+    // A text measures as Windows measures it: by the advances of an ordinary hinted load,
+    // which the one-bit hinting below changes by a pixel here and there.
     bool measured = false;
     if (measureSize && FT_Activate_Size(measureSize) == 0) {
         measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
@@ -245,7 +251,9 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     if (FT_Activate_Size(drawSize) != 0 || FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0) return;
     if (embolden) FT_GlyphSlot_Embolden(slot);
     if (oblique) FT_GlyphSlot_Oblique(slot);
-    if (!measured) glyph.Advance = RoundPixels(slot->advance.x);
+    // But GDI sets the glyphs of a text by the advances of the images it draws.
+    glyph.DrawAdvance = RoundPixels(slot->advance.x);
+    if (!measured) glyph.Advance = glyph.DrawAdvance;
     if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
     const FT_Bitmap& bm = slot->bitmap;
     if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY) return;
@@ -350,6 +358,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
     const uint8_t ink = PaletteIndexOf(font.Color);
     const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
     int64_t pen = x;
+    int64_t width = 0;  // the lines span the text's width, not its pen travel
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
         if (!g.Loaded) {
@@ -368,9 +377,10 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
             for (int cx = first; cx < end; ++cx)
                 if (bits[cx]) row[left + cx] = ink;
         }
-        pen += g.Advance;
+        pen += g.DrawAdvance;
+        width += g.Advance;
     }
-    DrawTextLines(bitmap, x, pen, baseline, font.Style, face.Lines, ink);
+    DrawTextLines(bitmap, x, x + width, baseline, font.Style, face.Lines, ink);
 }
 
 std::size_t TTextRenderer::RenderedGlyphCount() const {
