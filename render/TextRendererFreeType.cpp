@@ -30,10 +30,10 @@ constexpr const char* DefaultFamily = "Arial";
 
 struct TGlyph {
     bool Loaded = false;
-    int Advance = 0;       // pixels the text's width counts
-    int DrawAdvance = 0;   // pixels the next glyph is drawn further on
-    int Left = 0;     // from the pen position to the image's first column
-    int Top = 0;      // from the baseline up to the image's first row
+    int Advance = 0;      // pixels the text's width counts
+    int DrawAdvance = 0;  // pixels the next glyph is drawn further on
+    int Left = 0;         // from the pen position to the image's first column
+    int Top = 0;          // from the baseline up to the image's first row
     int Width = 0;
     int Rows = 0;
     std::vector<uint8_t> Ink;  // Rows x Width, 1 where the glyph is inked
