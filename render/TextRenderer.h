@@ -30,6 +30,9 @@
 //    previous one by that image's own advance, as GDI's TextOut sets them; the two differ
 //    now and then (Liberation Serif at 15 pixels: "30W" measures 8 + 8 + 14 = 30, while its
 //    digits stand 7 apart).
+//  - A glyph's image is its one-bit hinted outline filled into the outline's whole box,
+//    floored and ceiled to pixels, so a column the outline barely reaches into keeps its
+//    ink (the stem of "E" in Liberation Sans at 8 pixels starts at the pen).
 //  - Every length below is font units scaled to the pixel size and rounded half up,
 //    round(units x ppem / unitsPerEm). The underline is round(post underlineThickness)
 //    rows thick (at least 1); GDI takes the post table's underlinePosition for its centre

@@ -14,6 +14,7 @@
 #include FT_SYNTHESIS_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_OUTLINE_H
 
 #include "render/Bitmap.h"
 #include "render/Color.h"
@@ -24,6 +25,10 @@ namespace gridloom {
 namespace {
 
 int RoundPixels(FT_Pos v26_6) { return int((v26_6 + 32) >> 6); }
+
+// Far beyond any glyph of a 400-pixel em, even slanted and emboldened: an outline that
+// claims more is broken and draws nothing.
+constexpr FT_Pos MaxGlyphPixels = 4096;
 
 // The face GDI falls back on for a name the system does not know.
 constexpr const char* DefaultFamily = "Arial";
@@ -231,6 +236,26 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     strikeTop = strikeCentre + strikeThickness / 2;
 }
 
+// Keeps the lit pixels of a one-bit or grey image whose top-left pixel lies left columns
+// right of the pen and top rows above the baseline.
+void CopyInk(const FT_Bitmap& bm, int left, int top, TGlyph& glyph) {
+    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY) return;
+    glyph.Left = left;
+    glyph.Top = top;
+    glyph.Width = int(bm.width);
+    glyph.Rows = int(bm.rows);
+    glyph.Ink.assign(std::size_t(glyph.Width) * std::size_t(glyph.Rows), 0);
+    const int pitch = std::abs(bm.pitch);
+    for (int r = 0; r < glyph.Rows; ++r) {
+        // A negative pitch stores the rows bottom up.
+        const unsigned char* row = bm.buffer + std::size_t(bm.pitch >= 0 ? r : glyph.Rows - 1 - r) * pitch;
+        for (int c = 0; c < glyph.Width; ++c) {
+            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1 : row[c] >= 128;
+            glyph.Ink[std::size_t(r) * glyph.Width + c] = ink;
+        }
+    }
+}
+
 void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolden, bool oblique, unsigned char byte,
                TGlyph& glyph) {
     glyph.Loaded = true;
@@ -254,23 +279,34 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     // But GDI sets the glyphs of a text by the advances of the images it draws.
     glyph.DrawAdvance = RoundPixels(slot->advance.x);
     if (!measured) glyph.Advance = glyph.DrawAdvance;
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
-    const FT_Bitmap& bm = slot->bitmap;
-    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY) return;
-    glyph.Left = slot->bitmap_left;
-    glyph.Top = slot->bitmap_top;
-    glyph.Width = int(bm.width);
-    glyph.Rows = int(bm.rows);
-    glyph.Ink.assign(std::size_t(glyph.Width) * std::size_t(glyph.Rows), 0);
-    const int pitch = std::abs(bm.pitch);
-    for (int r = 0; r < glyph.Rows; ++r) {
-        // A negative pitch stores the rows bottom up.
-        const unsigned char* row = bm.buffer + std::size_t(bm.pitch >= 0 ? r : glyph.Rows - 1 - r) * pitch;
-        for (int c = 0; c < glyph.Width; ++c) {
-            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1 : row[c] >= 128;
-            glyph.Ink[std::size_t(r) * glyph.Width + c] = ink;
-        }
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        // Rasterised into the outline's whole box, floored and ceiled to pixels, as GDI does.
+        // FreeType's own one-bit rendering rounds the box instead, and where an outline
+        // barely reaches into a column it loses that column and sets the pixel one column in
+        // (the foot of "3" in Liberation Serif at 15 pixels, the stem of "E" in Liberation
+        // Sans at 8).
+        FT_BBox box{};
+        FT_Outline_Get_CBox(&slot->outline, &box);
+        const FT_Pos left = box.xMin >> 6, right = (box.xMax + 63) >> 6;  // arithmetic shifts floor
+        const FT_Pos bottom = box.yMin >> 6, top = (box.yMax + 63) >> 6;
+        const FT_Pos width = right - left, rows = top - bottom;
+        if (width <= 0 || rows <= 0 || width > MaxGlyphPixels || rows > MaxGlyphPixels) return;
+        const int pitch = int((width + 31) / 32 * 4);
+        std::vector<unsigned char> buffer(std::size_t(pitch) * std::size_t(rows), 0);
+        FT_Bitmap target{};
+        target.width = unsigned(width);
+        target.rows = unsigned(rows);
+        target.pitch = pitch;
+        target.buffer = buffer.data();
+        target.pixel_mode = FT_PIXEL_MODE_MONO;
+        target.num_grays = 2;
+        FT_Outline_Translate(&slot->outline, -left * 64, -bottom * 64);
+        if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &target) != 0) return;
+        CopyInk(target, int(left), int(top), glyph);
+        return;
     }
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
+    CopyInk(slot->bitmap, slot->bitmap_left, slot->bitmap_top, glyph);
 }
 
 }  // namespace

@@ -19,11 +19,9 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 (cd "$out" && "$WINE64" "$win_build/tools/gridloom-labels.exe" draw windows.bmp | tr -d '\r' >windows-bands.txt)
 (cd "$out" && "$linux_build/tools/gridloom-labels" draw linux.bmp >linux-bands.txt)
-# Where the measurements differ (cell ascent+descent, width of the flush-left text), each
-# band as Windows, then Linux measures it.
-if ! cmp -s <(cut -c1-66 "$out/windows-bands.txt") <(cut -c1-66 "$out/linux-bands.txt"); then
-    echo "measured differently (Windows, then Linux):"
-    paste -d '\n' "$out/windows-bands.txt" "$out/linux-bands.txt" | paste - - |
-        awk -F '\t' 'substr($1, 1, 66) != substr($2, 1, 66) { print "  " $1; print "  " $2 }'
-fi
+# Where the measurements of a band held exact differ (cell ascent+descent, width of the
+# flush-left text), as Windows, then Linux measures them.
+paste "$out/windows-bands.txt" "$out/linux-bands.txt" |
+    awk -F '\t' '$1 ~ /^ *[0-9]+ +[0-9]+ exact/ && substr($1, 1, 66) != substr($2, 1, 66) {
+        if (!n++) print "measured differently (Windows, then Linux):"; print "  " $1; print "  " $2 }'
 "$linux_build/tools/gridloom-labels" compare "$out/windows.bmp" "$out/linux.bmp"

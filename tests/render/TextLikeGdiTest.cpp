@@ -119,6 +119,23 @@ TEST(TextLikeGdi, GlyphsStandAsGdiSetsThem) {
     EXPECT_EQ(TLabel(Font("Liberation Serif", 11, fsUnderline), "30W").FullRows(), (std::vector<int>{14}));
 }
 
+// Where an outline barely reaches into a column, GDI still inks that column: the stem of "E"
+// in Liberation Sans at 8 pixels (Arial 6) and the foot of "3" in Liberation Serif at 15
+// start right at the pen, not a column to its right.
+TEST(TextLikeGdi, GlyphsKeepTheirOutermostColumns) {
+    const TFont arial6 = Font("Arial", 6, 0);
+    if (!IsLiberation(arial6, "Liberation Sans")) GTEST_SKIP() << "Arial is not Liberation Sans here";
+    const TLabel e(arial6, "E");
+    EXPECT_TRUE(e.ColumnInked(0));
+    EXPECT_EQ(e.Width, 5);
+    const TFont serif11 = Font("Liberation Serif", 11, 0);
+    if (!IsLiberation(serif11, "Liberation Serif")) GTEST_SKIP() << "no Liberation Serif here";
+    const TLabel three(serif11, "3");
+    EXPECT_TRUE(three.ColumnInked(0));
+    EXPECT_TRUE(three.Red(0, 11));  // the foot, the cell's twelfth row
+    EXPECT_FALSE(three.ColumnInked(6));
+}
+
 TEST(TextLikeGdi, UnknownNameGetsArialsFace) {
     const TFont arial = Font("Arial", 11, fsBold);
     if (!IsLiberation(arial, "Liberation Sans")) GTEST_SKIP() << "Arial is not Liberation Sans here";

@@ -39,9 +39,6 @@ constexpr const char* Faces[] = {"Arial", "Liberation Serif", "Times New Roman",
 
 bool FaceIsHeldExact(const std::string& face) { return face != "Times New Roman" && face != "Courier New"; }
 
-// Glyph bitmaps at 8 pixels per em still differ from GDI's in a few stems.
-bool SizeIsHeldExact(int32_t points) { return points != 6; }
-
 uint32_t Little32(const std::vector<uint8_t>& b, std::size_t at) {
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
 }
@@ -60,7 +57,7 @@ std::vector<TLabelRow> LabelTable() {
                 row.Font.Style = style.Style;
                 row.Font.Color = clRed;
                 row.Description = std::string(face) + " " + std::to_string(points) + " " + style.Name;
-                row.Exact = FaceIsHeldExact(face) && SizeIsHeldExact(points);
+                row.Exact = FaceIsHeldExact(face);
                 row.Top = top;
                 row.Height = TTextRenderer::PixelSize(points) * 3 / 2 + 6;
                 top += row.Height;
