@@ -1,5 +1,5 @@
-// The underline and strike-out of a label: full rows across the text's advance, which both
-// text backends place from the font's metrics and draw the same way.
+// The underline and strike-out of a label: full rows across the text's width, which both
+// text backends place where GDI places them (TextRenderer.h) and draw the same way.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +11,9 @@ namespace gridloom {
 class TBitmap;
 
 struct TTextLines {
-    int UnderlineTop = 0;  // rows below the baseline
+    int UnderlineTop = 0;  // rows below the baseline: 0 is the first row under the glyphs, -1 their last
     int UnderlineThickness = 1;
-    int StrikeTop = 0;  // rows above the baseline of the stroke's top row
+    int StrikeTop = 0;  // rows above the baseline of the stroke's top row (1: the glyphs' last row)
     int StrikeThickness = 1;
 };
 

@@ -14,6 +14,7 @@
 #include FT_SYNTHESIS_H
 #include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_OUTLINE_H
 
 #include "render/Bitmap.h"
 #include "render/Color.h"
@@ -25,11 +26,19 @@ namespace {
 
 int RoundPixels(FT_Pos v26_6) { return int((v26_6 + 32) >> 6); }
 
+// Far beyond any glyph of a 400-pixel em, even slanted and emboldened: an outline that
+// claims more is broken and draws nothing.
+constexpr FT_Pos MaxGlyphPixels = 4096;
+
+// The face GDI falls back on for a name the system does not know.
+constexpr const char* DefaultFamily = "Arial";
+
 struct TGlyph {
     bool Loaded = false;
-    int Advance = 0;  // pixels
-    int Left = 0;     // from the pen position to the image's first column
-    int Top = 0;      // from the baseline up to the image's first row
+    int Advance = 0;      // pixels the text's width counts
+    int DrawAdvance = 0;  // pixels the next glyph is drawn further on
+    int Left = 0;         // from the pen position to the image's first column
+    int Top = 0;          // from the baseline up to the image's first row
     int Width = 0;
     int Rows = 0;
     std::vector<uint8_t> Ink;  // Rows x Width, 1 where the glyph is inked
@@ -107,14 +116,49 @@ FT_Face OpenFace(FT_Library library, const char* file, int index, int pixels) {
     return face;
 }
 
+// Family names compare as fontconfig compares them: blanks and ASCII case do not count.
+bool SameFamily(const FcChar8* a, const FcChar8* b) {
+    auto folded = [](const FcChar8* s) {
+        std::string f;
+        for (; *s; ++s)
+            if (*s != ' ') f += char(*s >= 'A' && *s <= 'Z' ? *s - 'A' + 'a' : *s);
+        return f;
+    };
+    return folded(a) == folded(b);
+}
+
+// Whether fontconfig's match answers the name itself: the face bears the name, or a name
+// fontconfig binds strongly to it (its metric twins, such as Liberation Serif for "Times New
+// Roman"), rather than being a default fontconfig falls back on for a name it does not know.
+bool MatchAnswersName(const FcPattern* pattern, const FcPattern* match) {
+    FcPatternIter wanted;
+    if (!FcPatternFindIter(pattern, &wanted, FC_FAMILY)) return false;
+    const int count = FcPatternIterValueCount(pattern, &wanted);
+    for (int i = 0; i < count; ++i) {
+        FcValue value{};
+        FcValueBinding binding = FcValueBindingWeak;
+        if (FcPatternIterGetValue(pattern, &wanted, i, &value, &binding) != FcResultMatch) continue;
+        if (value.type != FcTypeString || binding == FcValueBindingWeak) continue;
+        FcChar8* family = nullptr;
+        for (int j = 0; FcPatternGetString(match, FC_FAMILY, j, &family) == FcResultMatch; ++j)
+            if (family && SameFamily(family, value.u.s)) return true;
+    }
+    return false;
+}
+
+struct TCandidates {
+    std::vector<std::pair<std::string, int>> Files;  // file and face index, best first
+    bool NameKnown = false;                          // the best answers the name itself
+};
+
 // Candidate files, best first: the match for the pattern and, with everything, all that
 // fontconfig sorts after it, so a face that fails to load gives way to the next one.
-std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std::string& family, bool bold, bool italic,
-                                                    bool everything) {
-    std::vector<std::pair<std::string, int>> files;
-    if (!config) return files;
+TCandidates Candidates(FcConfig* config, const std::string& family, bool bold, bool italic, bool everything) {
+    TCandidates candidates;
+    auto& files = candidates.Files;
+    if (!config) return candidates;
     FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return files;
+    if (!pattern) return candidates;
     if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
@@ -130,6 +174,7 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
     };
     FcResult result = FcResultNoMatch;
     if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+        candidates.NameKnown = !family.empty() && MatchAnswersName(pattern, match);
         add(match);
         FcPatternDestroy(match);
     }
@@ -139,7 +184,7 @@ std::vector<std::pair<std::string, int>> Candidates(FcConfig* config, const std:
         FcFontSetDestroy(sorted);
     }
     FcPatternDestroy(pattern);
-    return files;
+    return candidates;
 }
 
 void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underlineTop, int& underlineThickness,
@@ -164,17 +209,50 @@ void MeasureFace(FT_Face face, int pixels, TTextMetrics& metrics, int& underline
     underlineThickness = std::max(1, (pixels + 7) / 15);
     int underlineCentre = std::max(1, metrics.Descent / 2);
     strikeThickness = underlineThickness;
-    strikeTop = metrics.Ascent / 3 + strikeThickness;
+    int strikeCentre = metrics.Ascent / 3;
 
-    if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
-        underlineThickness = std::max(1, RoundPixels(FT_MulFix(face->underline_thickness, m.y_scale)));
-        underlineCentre = std::max(1, RoundPixels(-FT_MulFix(face->underline_position, m.y_scale)));
+    // Font units to pixels, rounded half up; negative values too.
+    const int64_t em = std::max<int64_t>(1, face->units_per_EM);
+    auto toPixels = [&](int64_t units) {
+        const int64_t twice = 2 * units * pixels + em, whole = 2 * em;
+        return int(twice >= 0 ? twice / whole : -((-twice + whole - 1) / whole));
+    };
+    // GDI reads the post table's underline position as the line's centre (the table means
+    // its top) and the OS/2 strikeout position as the stroke's centre, and lets either line
+    // reach across the baseline.
+    const auto* post = static_cast<const TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST));
+    if (FT_IS_SCALABLE(face) && post && post->underlineThickness > 0) {
+        underlineThickness = std::max(1, toPixels(post->underlineThickness));
+        underlineCentre = toPixels(-int64_t(post->underlinePosition));
+    } else if (FT_IS_SCALABLE(face) && face->underline_thickness > 0) {
+        underlineThickness = std::max(1, toPixels(face->underline_thickness));
+        underlineCentre = toPixels(-int64_t(face->underline_position));
     }
-    underlineTop = std::max(1, underlineCentre - underlineThickness / 2);
-
+    underlineTop = underlineCentre - underlineThickness / 2;
     if (FT_IS_SCALABLE(face) && os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
-        strikeThickness = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutSize, m.y_scale)));
-        strikeTop = std::max(1, RoundPixels(FT_MulFix(os2->yStrikeoutPosition, m.y_scale)));
+        strikeThickness = std::max(1, toPixels(os2->yStrikeoutSize));
+        strikeCentre = toPixels(os2->yStrikeoutPosition);
+    }
+    strikeTop = strikeCentre + strikeThickness / 2;
+}
+
+// Keeps the lit pixels of a one-bit or grey image whose top-left pixel lies left columns
+// right of the pen and top rows above the baseline.
+void CopyInk(const FT_Bitmap& bm, int left, int top, TGlyph& glyph) {
+    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY) return;
+    glyph.Left = left;
+    glyph.Top = top;
+    glyph.Width = int(bm.width);
+    glyph.Rows = int(bm.rows);
+    glyph.Ink.assign(std::size_t(glyph.Width) * std::size_t(glyph.Rows), 0);
+    const int pitch = std::abs(bm.pitch);
+    for (int r = 0; r < glyph.Rows; ++r) {
+        // A negative pitch stores the rows bottom up.
+        const unsigned char* row = bm.buffer + std::size_t(bm.pitch >= 0 ? r : glyph.Rows - 1 - r) * pitch;
+        for (int c = 0; c < glyph.Width; ++c) {
+            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1 : row[c] >= 128;
+            glyph.Ink[std::size_t(r) * glyph.Width + c] = ink;
+        }
     }
 }
 
@@ -183,8 +261,8 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     glyph.Loaded = true;
     const FT_UInt index = FT_Get_Char_Index(face, Windows1252ToUnicode(byte));
     FT_GlyphSlot slot = face->glyph;
-    // Labels are spaced as Windows spaces them: by the advance of an ordinary hinted
-    // load, which the one-bit hinting below would change by a pixel here and there.
+    // A text measures as Windows measures it: by the advances of an ordinary hinted load,
+    // which the one-bit hinting below changes by a pixel here and there.
     bool measured = false;
     if (measureSize && FT_Activate_Size(measureSize) == 0) {
         measured = FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) == 0;
@@ -198,24 +276,37 @@ void LoadGlyph(FT_Face face, FT_Size drawSize, FT_Size measureSize, bool embolde
     if (FT_Activate_Size(drawSize) != 0 || FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO) != 0) return;
     if (embolden) FT_GlyphSlot_Embolden(slot);
     if (oblique) FT_GlyphSlot_Oblique(slot);
-    if (!measured) glyph.Advance = RoundPixels(slot->advance.x);
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
-    const FT_Bitmap& bm = slot->bitmap;
-    if (bm.pixel_mode != FT_PIXEL_MODE_MONO && bm.pixel_mode != FT_PIXEL_MODE_GRAY) return;
-    glyph.Left = slot->bitmap_left;
-    glyph.Top = slot->bitmap_top;
-    glyph.Width = int(bm.width);
-    glyph.Rows = int(bm.rows);
-    glyph.Ink.assign(std::size_t(glyph.Width) * std::size_t(glyph.Rows), 0);
-    const int pitch = std::abs(bm.pitch);
-    for (int r = 0; r < glyph.Rows; ++r) {
-        // A negative pitch stores the rows bottom up.
-        const unsigned char* row = bm.buffer + std::size_t(bm.pitch >= 0 ? r : glyph.Rows - 1 - r) * pitch;
-        for (int c = 0; c < glyph.Width; ++c) {
-            const bool ink = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] >> (7 - (c & 7))) & 1 : row[c] >= 128;
-            glyph.Ink[std::size_t(r) * glyph.Width + c] = ink;
-        }
+    // But GDI sets the glyphs of a text by the advances of the images it draws.
+    glyph.DrawAdvance = RoundPixels(slot->advance.x);
+    if (!measured) glyph.Advance = glyph.DrawAdvance;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        // Rasterised into the outline's whole box, floored and ceiled to pixels, as GDI does.
+        // FreeType's own one-bit rendering rounds the box instead, and where an outline
+        // barely reaches into a column it loses that column and sets the pixel one column in
+        // (the foot of "3" in Liberation Serif at 15 pixels, the stem of "E" in Liberation
+        // Sans at 8).
+        FT_BBox box{};
+        FT_Outline_Get_CBox(&slot->outline, &box);
+        const FT_Pos left = box.xMin >> 6, right = (box.xMax + 63) >> 6;  // arithmetic shifts floor
+        const FT_Pos bottom = box.yMin >> 6, top = (box.yMax + 63) >> 6;
+        const FT_Pos width = right - left, rows = top - bottom;
+        if (width <= 0 || rows <= 0 || width > MaxGlyphPixels || rows > MaxGlyphPixels) return;
+        const int pitch = int((width + 31) / 32 * 4);
+        std::vector<unsigned char> buffer(std::size_t(pitch) * std::size_t(rows), 0);
+        FT_Bitmap target{};
+        target.width = unsigned(width);
+        target.rows = unsigned(rows);
+        target.pitch = pitch;
+        target.buffer = buffer.data();
+        target.pixel_mode = FT_PIXEL_MODE_MONO;
+        target.num_grays = 2;
+        FT_Outline_Translate(&slot->outline, -left * 64, -bottom * 64);
+        if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &target) != 0) return;
+        CopyInk(target, int(left), int(top), glyph);
+        return;
     }
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return;
+    CopyInk(slot->bitmap, slot->bitmap_left, slot->bitmap_top, glyph);
 }
 
 }  // namespace
@@ -240,13 +331,16 @@ TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
 
 std::unique_ptr<TFace> TTextRenderer::TState::OpenFont(const std::string& name, int pixels, bool bold, bool italic) {
     auto face = std::make_unique<TFace>();
-    const std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
+    auto* config = static_cast<FcConfig*>(FConfig);
+    std::string family = Windows1252ToUtf8(name);  // font names are 8-bit text too; fontconfig wants UTF-8
+    // A name fontconfig does not know gets the face "Arial" gets, as GDI gives it its
+    // default face, not fontconfig's default.
+    if (family != DefaultFamily && !Candidates(config, family, bold, italic, false).NameKnown) family = DefaultFamily;
     // The best match nearly always loads; only when it does not is the whole sorted list
     // of fonts worth having.
     for (bool everything : {false, true}) {
         if (!FLibrary || face->Face) break;
-        for (const auto& [file, index] :
-             Candidates(static_cast<FcConfig*>(FConfig), family, bold, italic, everything)) {
+        for (const auto& [file, index] : Candidates(config, family, bold, italic, everything).Files) {
             face->Face = OpenFace(static_cast<FT_Library>(FLibrary), file.c_str(), index, pixels);
             if (face->Face) {
                 face->File = file;
@@ -300,6 +394,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
     const uint8_t ink = PaletteIndexOf(font.Color);
     const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
     int64_t pen = x;
+    int64_t width = 0;  // the lines span the text's width, not its pen travel
     for (unsigned char c : text) {
         TGlyph& g = face.Glyphs[c];
         if (!g.Loaded) {
@@ -318,9 +413,10 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
             for (int cx = first; cx < end; ++cx)
                 if (bits[cx]) row[left + cx] = ink;
         }
-        pen += g.Advance;
+        pen += g.DrawAdvance;
+        width += g.Advance;
     }
-    DrawTextLines(bitmap, x, pen, baseline, font.Style, face.Lines, ink);
+    DrawTextLines(bitmap, x, x + width, baseline, font.Style, face.Lines, ink);
 }
 
 std::size_t TTextRenderer::RenderedGlyphCount() const {

@@ -3,16 +3,16 @@
 // The font is made with CreateFontIndirectA from the canvas font: height -PixelSize(size)
 // (-MulDiv(size, 96, 72) for every ordinary size), bold or normal weight, italic as the
 // style says, and NONANTIALIASED_QUALITY, since every pixel of the master image is one
-// palette index. The cell is GetTextMetricsA's ascent and descent; a character advances by
-// its GetTextExtentPoint32A width, so a text is as wide as GDI measures it (GDI does not
-// kern). Each character is drawn once by GDI, white on black, into a 32-bit DIB section
-// with a margin for overhanging glyphs; its lit pixels are kept and become pixels of the
-// label colour wherever the character is written.
+// palette index. The cell is GetTextMetricsA's ascent and descent; a text is as wide as
+// GetTextExtentPoint32A measures its characters (GDI does not kern). Each character is
+// drawn once by GDI, white on black, into a 32-bit DIB section with a margin for
+// overhanging glyphs; its lit pixels are kept and become pixels of the label colour wherever
+// the character is written. Within a text the characters stand as one TextOut sets them: a
+// glyph's cell increment from GetGlyphOutlineA, which is not always the width GDI measures.
 //
-// Underline and strike-out are the rows the font's OUTLINETEXTMETRIC places them at,
-// filled across the whole text. The font's own underline is not used: drawn with each
-// character it is the same, but Wine's GDI puts it one row higher than the font's
-// underline position, on the glyphs' last row.
+// Underline and strike-out are the rows GDI itself draws them on: found once per font by
+// drawing a space in the underlined and in the struck-out font, and filled across the
+// text's width.
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -38,7 +38,8 @@ struct TInk {
 
 struct TGlyph {
     bool Loaded = false;
-    int Advance = 0;
+    int Advance = 0;      // what the text's width counts
+    int DrawAdvance = 0;  // how far on the next character is drawn
     std::vector<TInk> Ink;
 };
 
@@ -50,6 +51,58 @@ struct TFace {
     std::string FaceName;
     std::array<TGlyph, 256> Glyphs;
 };
+
+struct TLineRows {
+    int First = 0;  // from the top of the cell; may lie outside it
+    int Count = 0;
+};
+
+// The rows on which GDI draws the line of an underlined or struck-out font: the first run
+// of rows lit across the whole width of a space, which has no ink of its own.
+TLineRows LineRows(HDC dc, const LOGFONTA& description, const TTextMetrics& cell) {
+    TLineRows found;
+    const HFONT font = ::CreateFontIndirectA(&description);
+    if (font == nullptr) return found;
+    ::SelectObject(dc, font);
+    SIZE size{};
+    const int margin = cell.Height() + 4;  // a line may lie beyond the cell
+    const int height = cell.Height() + 2 * margin;
+    if (::GetTextExtentPoint32A(dc, " ", 1, &size) && size.cx > 0 && height > 0) {
+        const int width = size.cx;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        if (HBITMAP dib = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) {
+            const HGDIOBJ previous = ::SelectObject(dc, dib);
+            if (bits != nullptr) {
+                std::memset(bits, 0, std::size_t(width) * std::size_t(height) * 4);
+                ::SetBkMode(dc, TRANSPARENT);
+                ::SetTextColor(dc, 0x00FFFFFF);
+                ::SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+                ::TextOutA(dc, 0, margin, " ", 1);
+                ::GdiFlush();
+                const auto* pixels = static_cast<const uint32_t*>(bits);
+                for (int y = 0; y < height; ++y) {
+                    bool lit = true;
+                    for (int x = 0; x < width && lit; ++x)
+                        lit = (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] & 0xFFFFFF) != 0;
+                    if (lit && found.Count == 0) found.First = y - margin;
+                    if (lit) ++found.Count;
+                    if (!lit && found.Count > 0) break;
+                }
+            }
+            ::SelectObject(dc, previous);
+            ::DeleteObject(dib);
+        }
+    }
+    ::DeleteObject(font);
+    return found;
+}
 
 }  // namespace
 
@@ -106,15 +159,19 @@ TFace& TTextRenderer::TState::FaceFor(const TFont& font) {
         face.Lines.UnderlineTop = std::max<int>(1, metrics.tmDescent / 2);
         face.Lines.StrikeTop = metrics.tmAscent / 3;
     }
-    OUTLINETEXTMETRICA outline{};
-    outline.otmSize = sizeof outline;
-    if (::GetOutlineTextMetricsA(FDC, sizeof outline, &outline)) {
-        face.Lines.UnderlineThickness = std::max<int>(1, int(outline.otmsUnderscoreSize));
-        const int centre = std::max<int>(1, -outline.otmsUnderscorePosition);
-        face.Lines.UnderlineTop = centre - face.Lines.UnderlineThickness / 2;
-        face.Lines.StrikeThickness = std::max<int>(1, int(outline.otmsStrikeoutSize));
-        face.Lines.StrikeTop = std::max<int>(1, outline.otmsStrikeoutPosition);
+    LOGFONTA lined = description;
+    lined.lfUnderline = TRUE;
+    if (const TLineRows rows = LineRows(FDC, lined, face.Metrics); rows.Count > 0) {
+        face.Lines.UnderlineTop = rows.First - face.Metrics.Ascent;
+        face.Lines.UnderlineThickness = rows.Count;
     }
+    lined.lfUnderline = FALSE;
+    lined.lfStrikeOut = TRUE;
+    if (const TLineRows rows = LineRows(FDC, lined, face.Metrics); rows.Count > 0) {
+        face.Lines.StrikeTop = face.Metrics.Ascent - rows.First;
+        face.Lines.StrikeThickness = rows.Count;
+    }
+    ::SelectObject(FDC, face.Font);
     char name[LF_FACESIZE] = {};
     if (::GetTextFaceA(FDC, LF_FACESIZE, name) > 0) face.FaceName.assign(name, strnlen(name, LF_FACESIZE));
     return face;
@@ -131,6 +188,11 @@ TGlyph& TTextRenderer::TState::Glyph(TFace& face, unsigned char c) {
     SIZE size{};
     if (!::GetTextExtentPoint32A(FDC, &text, 1, &size)) return glyph;
     glyph.Advance = std::max<int>(size.cx, 0);
+    glyph.DrawAdvance = glyph.Advance;
+    GLYPHMETRICS placed{};
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    if (::GetGlyphOutlineA(FDC, c, GGO_BITMAP, &placed, 0, nullptr, &identity) != GDI_ERROR)
+        glyph.DrawAdvance = placed.gmCellIncX;
     const int height = face.Metrics.Height();
     const int width = glyph.Advance + 2 * face.Margin;
     if (height <= 0 || width <= 0) return glyph;
@@ -181,6 +243,7 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
     if (face.Font == nullptr) return;
     const uint8_t index = PaletteIndexOf(font.Color);
     int64_t pen = x;
+    int64_t width = 0;  // the lines span the text's width, not its pen travel
     for (unsigned char c : text) {
         const TGlyph& glyph = FState->Glyph(face, c);
         for (const TInk& dot : glyph.Ink) {
@@ -189,10 +252,11 @@ void TTextRenderer::DrawText(TBitmap& bitmap, int32_t x, int32_t y, const TFont&
             if (px >= 0 && py >= 0 && px < bitmap.Width() && py < bitmap.Height())
                 bitmap.ScanLine(int32_t(py))[px] = index;
         }
-        pen += glyph.Advance;
+        pen += glyph.DrawAdvance;
+        width += glyph.Advance;
     }
     const int64_t baseline = int64_t(y) + face.Metrics.Ascent;
-    DrawTextLines(bitmap, x, pen, baseline, font.Style, face.Lines, index);
+    DrawTextLines(bitmap, x, x + width, baseline, font.Style, face.Lines, index);
 }
 
 std::size_t TTextRenderer::RenderedGlyphCount() const {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Gridloom's engine, command-line programs and tests for Windows with Debian's
-# MinGW-w64 compilers: 64-bit into build-win64/, 32-bit into build-win32/. Installs the
-# missing packages of scripts/packages-windows.txt first (as root or with sudo).
+# MinGW-w64 compilers: 64-bit into build-win64/, 32-bit into build-win32/, each with its
+# setup program and zip (Gridloom-<version>-win64-setup.exe, Gridloom-<version>-win64.zip).
+# Installs the missing packages of scripts/packages-windows.txt first (as root or with sudo).
 # Usage: scripts/build-windows.sh [win64|win32]...   (default: both)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,4 +22,5 @@ for target in "$@"; do
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" "${launcher[@]}"
     cmake --build "$build" --parallel "${GRIDLOOM_JOBS:-2}"
+    cmake --build "$build" --target installer
 done

@@ -94,7 +94,8 @@ fi
 #   <script> <64-bit build folder> <Linux build folder>
 # with the Wine environment above exported. A script exits 0 when its check passes.
 export WINEPREFIX WINE64 WINE32
-for check in "$root"/app/windows/*-wine.sh "$root"/about/windows/*-wine.sh "$root"/packaging/windows/*-wine.sh; do
+for check in "$root"/app/windows/*-wine.sh "$root"/about/windows/*-wine.sh "$root"/packaging/windows/*-wine.sh \
+    "$root"/render/*-wine.sh; do
     [ -f "$check" ] || continue
     echo "== win64: $(basename "$check" .sh)"
     bash "$check" "$root/build-win64" "$root/build" || { echo "FAILED: $check"; failed=1; }

@@ -3,6 +3,7 @@
 // letting the toolkit abort.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -56,7 +57,8 @@ struct TProgramResult {
 
 // The built program as a user runs it, with `environment` (env arguments) before it.
 TProgramResult RunGridloom(const std::string& environment, const std::string& arguments) {
-    const std::string err = ::testing::TempDir() + "gridloom-err.txt";
+    // ctest runs test cases side by side, each in a process of its own: one file each.
+    const std::string err = ::testing::TempDir() + "gridloom-err-" + std::to_string(::getpid()) + ".txt";
     const std::string command =
         "env " + environment + " " + GRIDLOOM_BINARY_DIR + "/app/gridloom " + arguments + " 2>" + err + " </dev/null";
     TProgramResult result;
@@ -70,6 +72,7 @@ TProgramResult RunGridloom(const std::string& environment, const std::string& ar
         while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) result.Err.append(buffer, got);
         std::fclose(f);
     }
+    std::remove(err.c_str());
     return result;
 }
 

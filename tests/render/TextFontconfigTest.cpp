@@ -1,4 +1,5 @@
-// The FreeType backend when fontconfig offers no font at all.
+// The FreeType backend's choice of face through fontconfig, and what it does when fontconfig
+// offers no font at all.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,6 +15,26 @@ namespace gridloom {
 namespace {
 
 using test::LabelFont;
+
+// Names of faces Windows has keep fontconfig's metric twins; a name nobody has gets Arial's
+// face, not fontconfig's default, as GDI gives it its own default.
+TEST(TextRenderer, FontconfigFacesForWindowsNames) {
+    TTextRenderer renderer;
+    auto file = [&](const char* name) {
+        TFont f = LabelFont();
+        f.Name = name;
+        f.Style = 0;
+        return renderer.FaceFile(f);
+    };
+    const std::string arial = file("Arial");
+    if (arial.find("LiberationSans-Regular") == std::string::npos) GTEST_SKIP() << "no Liberation fonts here";
+    EXPECT_NE(file("Times New Roman").find("LiberationSerif-Regular"), std::string::npos);
+    EXPECT_NE(file("times new roman").find("LiberationSerif-Regular"), std::string::npos);
+    EXPECT_NE(file("Courier New").find("LiberationMono-Regular"), std::string::npos);
+    EXPECT_NE(file("DejaVu Sans").find("DejaVuSans"), std::string::npos);  // a face that is there stays
+    EXPECT_EQ(file("Gridloom No Such Face"), arial);
+    EXPECT_EQ(file(""), arial);
+}
 
 TEST(TextRenderer, WithoutAnyFontTextIsEmpty) {
     // A fontconfig configuration that lists no font folders at all.
