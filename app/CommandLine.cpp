@@ -29,9 +29,8 @@ std::string WindowUsage() {
            "read-only. Skylune's folder is found in the settings (the value \"Skylune\" under\n"
            "HKEY_CURRENT_USER\\Software\\Tarnwick\\App Paths); when it is not there, both files\n"
            "are in the folder gridloom is started in.\n"
-           "\n"
-           "Settings are kept in $XDG_CONFIG_HOME/registry/HKEY_CURRENT_USER.reg\n"
-           "(~/.config/registry/HKEY_CURRENT_USER.reg when XDG_CONFIG_HOME is unset).\n"
+           "\n" +
+           SettingsPlaceText() +
            "\n"
            "The window needs a desktop. Without one, gridloom-make makes the same image from the\n"
            "command line, and gridloom-import builds Countries.dat from GeoJSON data.\n"

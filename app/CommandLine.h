@@ -25,6 +25,10 @@ TWindowCommand ParseWindowCommand(const std::vector<std::string>& args);
 // settings are, and the two programs that work without a window.
 std::string WindowUsage();
 
+// Where the settings are kept, as --help says it: each system's own sentence (a settings
+// file here, the registry on Windows), ending with a line break.
+std::string SettingsPlaceText();
+
 // The line printed by --version from the values of a version block: "gridloom <file
 // version> (<product name>, <release date>)", leaving out what is empty.
 std::string WindowVersionLine(const std::string& fileVersion, const std::string& productName,
