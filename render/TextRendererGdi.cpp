@@ -57,6 +57,39 @@ struct TLineRows {
     int Count = 0;
 };
 
+// The pixels GDI lights when it draws text white on black with its top-left corner at
+// (x, y) of a field width x height, in the font selected into dc: row after row, top down.
+// Empty when GDI cannot make the field.
+std::vector<bool> LitPixels(HDC dc, int width, int height, int x, int y, const char* text, int length) {
+    std::vector<bool> lit;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP dib = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib == nullptr) return lit;
+    if (bits != nullptr) {
+        const HGDIOBJ previous = ::SelectObject(dc, dib);
+        const std::size_t count = std::size_t(width) * std::size_t(height);
+        std::memset(bits, 0, count * 4);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, 0x00FFFFFF);  // white
+        ::SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        ::TextOutA(dc, x, y, text, length);
+        ::GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        lit.resize(count);
+        for (std::size_t i = 0; i < count; ++i) lit[i] = (pixels[i] & 0xFFFFFF) != 0;
+        ::SelectObject(dc, previous);
+    }
+    ::DeleteObject(dib);
+    return lit;
+}
+
 // The rows on which GDI draws the line of an underlined or struck-out font: the first run
 // of rows lit across the whole width of a space, which has no ink of its own.
 TLineRows LineRows(HDC dc, const LOGFONTA& description, const TTextMetrics& cell) {
@@ -69,35 +102,13 @@ TLineRows LineRows(HDC dc, const LOGFONTA& description, const TTextMetrics& cell
     const int height = cell.Height() + 2 * margin;
     if (::GetTextExtentPoint32A(dc, " ", 1, &size) && size.cx > 0 && height > 0) {
         const int width = size.cx;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        if (HBITMAP dib = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) {
-            const HGDIOBJ previous = ::SelectObject(dc, dib);
-            if (bits != nullptr) {
-                std::memset(bits, 0, std::size_t(width) * std::size_t(height) * 4);
-                ::SetBkMode(dc, TRANSPARENT);
-                ::SetTextColor(dc, 0x00FFFFFF);
-                ::SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-                ::TextOutA(dc, 0, margin, " ", 1);
-                ::GdiFlush();
-                const auto* pixels = static_cast<const uint32_t*>(bits);
-                for (int y = 0; y < height; ++y) {
-                    bool lit = true;
-                    for (int x = 0; x < width && lit; ++x)
-                        lit = (pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] & 0xFFFFFF) != 0;
-                    if (lit && found.Count == 0) found.First = y - margin;
-                    if (lit) ++found.Count;
-                    if (!lit && found.Count > 0) break;
-                }
-            }
-            ::SelectObject(dc, previous);
-            ::DeleteObject(dib);
+        const std::vector<bool> lit = LitPixels(dc, width, height, 0, margin, " ", 1);
+        for (int y = 0; y < height && !lit.empty(); ++y) {
+            bool row = true;
+            for (int x = 0; x < width && row; ++x) row = lit[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+            if (row && found.Count == 0) found.First = y - margin;
+            if (row) ++found.Count;
+            if (!row && found.Count > 0) break;
         }
     }
     ::DeleteObject(font);
@@ -197,30 +208,10 @@ TGlyph& TTextRenderer::TState::Glyph(TFace& face, unsigned char c) {
     const int width = glyph.Advance + 2 * face.Margin;
     if (height <= 0 || width <= 0) return glyph;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib == nullptr || bits == nullptr) return glyph;
-    const HGDIOBJ previous = ::SelectObject(FDC, dib);
-    std::memset(bits, 0, std::size_t(width) * std::size_t(height) * 4);
-    ::SetBkMode(FDC, TRANSPARENT);
-    ::SetTextColor(FDC, 0x00FFFFFF);  // white
-    ::SetTextAlign(FDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    ::TextOutA(FDC, face.Margin, 0, &text, 1);
-    ::GdiFlush();
-    const auto* pixels = static_cast<const uint32_t*>(bits);
-    for (int y = 0; y < height; ++y)
+    const std::vector<bool> lit = LitPixels(FDC, width, height, face.Margin, 0, &text, 1);
+    for (int y = 0; y < height && !lit.empty(); ++y)
         for (int x = 0; x < width; ++x)
-            if ((pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] & 0xFFFFFF) != 0)
-                glyph.Ink.push_back({x - face.Margin, y});
-    ::SelectObject(FDC, previous);
-    ::DeleteObject(dib);
+            if (lit[std::size_t(y) * std::size_t(width) + std::size_t(x)]) glyph.Ink.push_back({x - face.Margin, y});
     return glyph;
 }
 

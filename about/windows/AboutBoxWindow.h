@@ -9,15 +9,9 @@
 // and closing it only hides it again for the next time.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <string>
+
+#include "platform/windows/WinApi.h"
 
 #include "about/VersionValues.h"
 

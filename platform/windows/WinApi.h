@@ -1,4 +1,5 @@
-// The Windows API headers, for the platform's Windows files only.
+// The Windows API headers, for every Windows-only file (the platform's, the native window's
+// and the About box's).
 //
 // windows.h defines as macros several names our portable headers declare as constants and
 // functions of their own (with the same values, since ours follow Windows): the attribute

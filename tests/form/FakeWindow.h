@@ -25,6 +25,7 @@
 #include "platform/Registry.h"
 #include "platform/RegistrySession.h"
 #include "settings/moxCheckState.h"
+#include "tests/support/FakeServices.h"
 
 namespace gridloom::test {
 
@@ -138,23 +139,6 @@ private:
         } else {
             Logic->UpDownBoundaryWidthClick();
         }
-    }
-};
-
-// The real files, with the memory figure scripted and the browser never started.
-class TFakeServices : public ISystemServices {
-public:
-    uint32_t MemoryMB = 4096;
-    std::vector<std::string> Opened;
-
-    uint32_t AvailablePhysicalMB() override { return MemoryMB; }
-    uint32_t GetFileAttributes(const std::string& path) override { return gridloom::GetFileAttributes(path); }
-    bool SetFileAttributes(const std::string& path, uint32_t attributes) override {
-        return gridloom::SetFileAttributes(path, attributes);
-    }
-    bool ShellOpen(const std::string& url) override {
-        Opened.push_back(url);
-        return true;
     }
 };
 

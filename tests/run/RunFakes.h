@@ -17,12 +17,12 @@
 #include <vector>
 
 #include "platform/FileAttributes.h"
-#include "platform/SystemServices.h"
 #include "run/GenerationRun.h"
 #include "run/RunHost.h"
 #include "tests/platform/InChild.h"
 #include "tests/platform/TempFolder.h"
 #include "tests/render/RenderFakes.h"
+#include "tests/support/FakeServices.h"
 
 namespace gridloom::test {
 
@@ -87,23 +87,6 @@ public:
         return n;
     }
     bool Saw(const std::string& prefix) const { return Count(prefix) > 0; }
-};
-
-// The real file system, with the memory figure scripted and the browser never started.
-class TFakeServices : public ISystemServices {
-public:
-    uint32_t MemoryMB = 4096;
-    std::vector<std::string> Opened;
-
-    uint32_t AvailablePhysicalMB() override { return MemoryMB; }
-    uint32_t GetFileAttributes(const std::string& path) override { return gridloom::GetFileAttributes(path); }
-    bool SetFileAttributes(const std::string& path, uint32_t attributes) override {
-        return gridloom::SetFileAttributes(path, attributes);
-    }
-    bool ShellOpen(const std::string& url) override {
-        Opened.push_back(url);
-        return true;
-    }
 };
 
 struct TPointMinutes {
