@@ -8,8 +8,7 @@
 
 namespace gridloom {
 
-// Makes the About box now and returns what shows it over an owner; empty where the program
-// is built without one.
+// Makes the About box now and returns what shows it over an owner.
 std::function<void(HWND)> MakeAboutBox(HINSTANCE instance);
 
 }  // namespace gridloom
