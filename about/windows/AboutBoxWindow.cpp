@@ -9,6 +9,7 @@
 
 #include "about/AboutLayout.h"
 #include "about/AboutTexts.h"
+#include "platform/windows/WindowOwner.h"
 
 namespace gridloom {
 
@@ -111,8 +112,7 @@ TAboutBoxWindow::TAboutBoxWindow(HINSTANCE instance) : FInstance(instance) {
         ::CreateWindowExA(exStyle, WindowClassName, HelpAboutCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (FWindow == nullptr) return;
-    ::SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrA(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TAboutBoxWindow::WindowProc));
+    AttachOwner(FWindow, this);
     CreateControls();
 }
 
@@ -298,12 +298,6 @@ void TAboutBoxWindow::DrawNotice(const DRAWITEMSTRUCT& item) {
     lines.top = std::max<LONG>(area.top, area.bottom - textHeight);
     ::DrawTextA(item.hDC, text.c_str(), -1, &lines, format);
     ::SelectObject(item.hDC, old);
-}
-
-LRESULT CALLBACK TAboutBoxWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* box = reinterpret_cast<TAboutBoxWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (box == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
-    return box->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT TAboutBoxWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

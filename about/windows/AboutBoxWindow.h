@@ -44,10 +44,10 @@ public:
     void ShowModal(HWND owner);
     HWND Handle() const;
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Every message of the window, from its window procedure (platform/windows/WindowOwner.h).
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+private:
     void CreateControls();
     HWND AddControl(const char* kind, const char* text, DWORD style, int id, HFONT font);
     // Fills the caption, the icon, the version line and the link; runs at every show.

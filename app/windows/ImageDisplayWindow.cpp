@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/WindowOwner.h"
 #include "render/Color.h"
 
 namespace gridloom {
@@ -73,8 +74,7 @@ TImageDisplayWindow::TImageDisplayWindow(HWND parent, int id, HINSTANCE instance
     FWindow = CreateWindowExA(WS_EX_CLIENTEDGE, ClassName, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0,
                               100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!FWindow) return;
-    SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TImageDisplayWindow::WindowProc));
+    AttachOwner(FWindow, this);
     UpdateScrollBars();
 }
 
@@ -252,13 +252,7 @@ void TImageDisplayWindow::PaintPicture(HDC dc, const RECT& part) {
                       reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
 }
 
-LRESULT CALLBACK TImageDisplayWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TImageDisplayWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT TImageDisplayWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TImageDisplayWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND: return 1;  // every pixel is painted by WM_PAINT
     case WM_PAINT: {

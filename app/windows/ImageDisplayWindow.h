@@ -55,9 +55,10 @@ public:
     // Paints the part `area` (client coordinates) into dc, as a repaint does.
     void Paint(HDC dc, const RECT& area);
 
+    // Every message of the window, from its window procedure (platform/windows/WindowOwner.h).
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void UpdateScrollBars();
     void ScrollTo(int x, int y);
     void OnScroll(int bar, int request);

@@ -10,6 +10,7 @@
 #include "app/windows/Layout.h"
 #include "app/windows/MessageLoop.h"
 #include "platform/RegistrySession.h"
+#include "platform/windows/WindowOwner.h"
 #include "render/GridIntervals.h"
 #include "run/FirstStart.h"
 
@@ -100,8 +101,7 @@ TMainWindow::TMainWindow(HINSTANCE instance, std::function<void(HWND)> showAbout
     FWindow = CreateWindowExA(0, ClassName, MainWindowCaption, MainStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx,
                               outer.cy, nullptr, nullptr, instance, nullptr);
     if (!FWindow) return;
-    SetWindowLongPtrA(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TMainWindow::WindowProc));
+    AttachOwner(FWindow, this);
     CreateControls();
 
     // All settings are read as one.
@@ -457,13 +457,7 @@ void TMainWindow::OnCommand(int id, int code, HWND control) {
     }
 }
 
-LRESULT CALLBACK TMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<TMainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT TMainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_VSCROLL:

@@ -89,9 +89,10 @@ public:
     HWND CheckBoxShowBoundaries = nullptr;
     std::array<HWND, 8> GridButtons{};
 
+    // Every message of the window, from its window procedure (platform/windows/WindowOwner.h).
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     void ApplyFont();
     void ArrangeControls();
